@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the packaging need.
+# Idempotent and quiet: prints only when something has to be installed or fails.
+set -euo pipefail
+
+packages=(
+    cmake make git file
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+    googletest
+    wine wine64
+    xvfb xdotool x11-utils imagemagick fonts-liberation
+    msitools zip unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+log=$(mktemp)
+if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+        --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    cat "$log"
+    rm -f "$log"
+    echo "deps.sh: package installation failed" >&2
+    exit 1
+fi
+rm -f "$log"
