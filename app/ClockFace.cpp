@@ -1,0 +1,54 @@
+#include "app/ClockFace.h"
+
+#include <cwchar>
+
+namespace ClockFace {
+
+namespace {
+// Past the turn of the second, so that the paint reads the new second.
+constexpr int kTickMargin = 5;
+} // namespace
+
+int PlanLines(DisplayType displayType, int clientHeight, LinePlan lines[2]) {
+    switch (displayType) {
+    case DisplayBoth:
+        lines[0] = {TimeSource::Local, 0, 0};
+        lines[1] = {TimeSource::Gmt, 0, clientHeight / 2};
+        return 2;
+    case DisplayGmtOnly:
+        lines[0] = {TimeSource::Gmt, 0, 0};
+        return 1;
+    case DisplayLocalOnly:
+        lines[0] = {TimeSource::Local, 0, 0};
+        return 1;
+    }
+    return 0;
+}
+
+int FormatLine(wchar_t* buffer, std::size_t capacity, TimeSource source, bool withSuffix, int hour,
+               int minute, int second) {
+    const wchar_t* format = L"%.2d:%.2d:%.2d";
+    if (withSuffix) {
+        format = source == TimeSource::Local ? L"%.2d:%.2d:%.2d LOC" : L"%.2d:%.2d:%.2d GMT";
+    }
+    int length = std::swprintf(buffer, capacity, format, hour, minute, second);
+    return length < 0 ? 0 : length;
+}
+
+float EmSize(int clientHeight) {
+    return static_cast<float>((clientHeight / 2) - (clientHeight / 8));
+}
+
+int RegionOffsetY(int windowTop, int windowBottom, int bottomBorder, int clientHeight) {
+    return (windowBottom - windowTop) - bottomBorder - clientHeight;
+}
+
+UINT TickDelay(int millisecondsIntoSecond) {
+    return static_cast<UINT>(1000 - millisecondsIntoSecond + kTickMargin);
+}
+
+bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth, bool meetsMonitor) {
+    return rect.left < virtualScreenWidth && meetsMonitor;
+}
+
+} // namespace ClockFace

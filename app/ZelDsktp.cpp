@@ -1,0 +1,199 @@
+#include "app/ZelDsktp.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "app/ClockFace.h"
+#include "settings/SettingsKey.h"
+
+#if !defined(_WIN64)
+static_assert(sizeof(NOTIFYICONDATAW) == 956, "the tray icon record of the 32-bit program");
+static_assert(sizeof(WNDCLASSEXW) == 48, "the window class record of the 32-bit program");
+#endif
+static_assert(sizeof(LOGFONTW) == 92, "the stored font record");
+
+namespace {
+
+constexpr int kDefaultX = 10;
+constexpr int kDefaultY = 10;
+constexpr int kDefaultWidth = 210;
+constexpr int kDefaultHeight = 110;
+constexpr int kFaceFieldChars = LF_FACESIZE;
+
+SettingsKey ClockSettings() {
+    return SettingsKey(Settings::kPath, HKEY_CURRENT_USER);
+}
+
+// The message the shell broadcasts when it has started again.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+bool IsClickThatFrames(UINT msg, LPARAM lParam) {
+    if (msg == WM_LBUTTONDOWN) {
+        return true;
+    }
+    return msg == WM_TRAYICON && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN);
+}
+
+} // namespace
+
+ZelDsktp::ZelDsktp()
+    : ZelWnd(nullptr, 0), m_hRegion(nullptr), m_shaped(TRUE), m_displayType(DisplayBoth),
+      m_showSuffix(1) {}
+
+ZelDsktp::~ZelDsktp() = default;
+
+int ZelDsktp::RegisterAndCreate(HWND parent, HINSTANCE instance, LPCWSTR windowName,
+                                WORD resourceId, LPCWSTR className) {
+    WNDCLASSEXW wc{};
+    if (!GetClassInfoExW(instance, className, &wc)) {
+        wc = WNDCLASSEXW{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = ZEL_CLASS::StaticWndProc;
+        wc.hInstance = instance;
+        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszMenuName = MAKEINTRESOURCEW(resourceId);
+        wc.lpszClassName = className;
+        if (!RegisterClassExW(&wc)) {
+            throw WinException{GetLastError(), WinExceptionText::kRegisterClass};
+        }
+    }
+    return Create(parent, instance, className, windowName, nullptr, kClockStyle, kClockExStyle,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+}
+
+// Runs inside CreateWindowExW, once the object is bound to its window.
+LRESULT ZelDsktp::OnCreate(CREATESTRUCTW* cs) {
+    LoadSettings();
+    AddTrayIcon();
+    MoveWindow(m_hWnd, kDefaultX, kDefaultY, kDefaultWidth, kDefaultHeight, TRUE);
+    RestoreWindowRect();
+    ShowWindow(m_hWnd, SW_SHOW);
+    StartTimer();
+    return ZelWnd::OnCreate(cs);
+}
+
+void ZelDsktp::LoadSettings() {
+    SettingsKey settings = ClockSettings();
+    LOGFONTW font{};
+    if (settings.ReadBinary(Settings::kSection, Settings::kDisplayFont, &font, sizeof(font))) {
+        size_t length = wcsnlen(font.lfFaceName, kFaceFieldChars);
+        if (length == kFaceFieldChars) {
+            length = kFaceFieldChars - 1;
+        }
+        wmemcpy(m_faceName, font.lfFaceName, length);
+        m_faceName[length] = L'\0';
+    } else {
+        wcscpy(m_faceName, Settings::kDefaultFace);
+    }
+    m_color =
+        settings.ReadDword(Settings::kSection, Settings::kDisplayColor, Settings::kDefaultColor);
+    m_displayType = static_cast<DisplayType>(
+        settings.ReadDword(Settings::kSection, Settings::kDisplayType, DisplayBoth));
+    m_showSuffix = settings.ReadDword(Settings::kSection, Settings::kDisplayStrings, 1);
+}
+
+BOOL ZelDsktp::AddTrayIcon() {
+    m_hTrayIcon = static_cast<HICON>(
+        LoadImageW(GetInstance(), MAKEINTRESOURCEW(108), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    return NotifyTrayIcon(NIM_ADD, true);
+}
+
+BOOL ZelDsktp::NotifyTrayIcon(DWORD action, bool withBalloon) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hWnd;
+    data.uID = kTrayIconId;
+    if (action == NIM_ADD) {
+        data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        data.uCallbackMessage = WM_TRAYICON;
+        data.hIcon = m_hTrayIcon;
+        wcscpy(data.szTip, L"Vintrel Ver 2005");
+    }
+    if (withBalloon) {
+        data.uFlags |= NIF_INFO;
+        wcscpy(data.szInfo, L"Ready and Running. Right or Left Click for the menu");
+        data.uTimeout = 5000;
+        wcscpy(data.szInfoTitle, L"Vintrel Ver 2014");
+        data.dwInfoFlags = NIIF_INFO;
+    }
+    return Shell_NotifyIconW(action, &data);
+}
+
+// Every message of the clock window; clicks that show the frame are caught here.
+LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (IsClickThatFrames(msg, lParam)) {
+        m_shaped = FALSE;
+        InvalidateRect(m_hWnd, nullptr, TRUE);
+    } else if (msg == WM_ENDSESSION && wParam) {
+        SaveWindowRect();
+    } else if (msg != 0 && msg == TaskbarCreatedMessage()) {
+        NotifyTrayIcon(NIM_ADD, false);
+    }
+    return ZelWnd::WindowProc(hwnd, msg, wParam, lParam);
+}
+
+// Each tick: stay on top, repaint, and wait for the turn of the next second.
+LRESULT ZelDsktp::OnTimer(WPARAM timerId) {
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+    StartTimer();
+    return ZelWnd::OnTimer(timerId);
+}
+
+// After a resize; the next paint uses the new size.
+LRESULT ZelDsktp::OnSize(WPARAM wParam, LPARAM& lParam) {
+    return ZelWnd::OnSize(wParam, lParam);
+}
+
+// The close box, Alt+F4 or Exit: release everything, remember the place, end the loop.
+LRESULT ZelDsktp::OnClose() {
+    KillTimer(m_hWnd, m_timerId);
+    if (m_hRegion) {
+        DeleteObject(m_hRegion);
+        m_hRegion = nullptr;
+    }
+    NotifyTrayIcon(NIM_DELETE, false);
+    DestroyIcon(m_hTrayIcon);
+    SaveWindowRect();
+    PostQuitMessage(0);
+    return ZelWnd::OnClose();
+}
+
+void ZelDsktp::StartTimer() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    m_timerId = SetTimer(m_hWnd, kClockTimerId, ClockFace::TickDelay(now.wMilliseconds), nullptr);
+}
+
+void ZelDsktp::SaveWindowRect() {
+    RECT rect{};
+    GetWindowRect(m_hWnd, &rect);
+    ClockSettings().WriteBinary(Settings::kSection, Settings::kWindowPlacement, &rect,
+                                sizeof(rect));
+}
+
+void ZelDsktp::RestoreWindowRect() {
+    SettingsKey settings = ClockSettings();
+    RECT rect{};
+    // A value that fits in fewer bytes than a rectangle is no rectangle.
+    if (settings.ReadBinary(Settings::kSection, Settings::kWindowPlacement, &rect,
+                            sizeof(rect) - 1) ||
+        !settings.ReadBinary(Settings::kSection, Settings::kWindowPlacement, &rect, sizeof(rect))) {
+        return;
+    }
+    bool meetsMonitor = MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+    if (ClockFace::AcceptSavedRect(rect, GetSystemMetrics(SM_CXVIRTUALSCREEN), meetsMonitor)) {
+        MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   TRUE);
+    }
+}

@@ -1,0 +1,107 @@
+#include "app/ZelDsktp.h"
+
+#include "app/ClockFace.h"
+#include "app/GdiPlusHandle.h"
+#include "app/PaintScope.h"
+#include "app/SolidBrush.h"
+
+using namespace Gdiplus::DllExports;
+
+static_assert(sizeof(WINDOWINFO) == 60, "the window information record");
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+void AddLine(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, Gdiplus::GpStringFormat* format,
+             const ClockFace::LinePlan& line, bool withSuffix, float emSize) {
+    SYSTEMTIME time;
+    if (line.source == ClockFace::TimeSource::Local) {
+        GetLocalTime(&time);
+    } else {
+        GetSystemTime(&time);
+    }
+    wchar_t text[ClockFace::kTextCapacity];
+    int length = ClockFace::FormatLine(text, ClockFace::kTextCapacity, line.source, withSuffix,
+                                       time.wHour, time.wMinute, time.wSecond);
+    Gdiplus::Rect layout(line.x, line.y, 0, 0);
+    GdipAddPathStringI(path, text, length, family, Gdiplus::FontStyleBold, emSize, &layout, format);
+}
+
+} // namespace
+
+// Every repaint: the time text becomes a glyph region that clips the window (transparent)
+// or is filled on white (framed).
+LRESULT ZelDsktp::OnPaint() {
+    // Declared in the reverse of their release order: the graphics context goes before
+    // EndPaint, the region, family, path and format after it.
+    GpStringFormatHandle format;
+    GpPathHandle path;
+    GpFontFamilyHandle family;
+    GpRegionHandle region;
+    PaintScope paint(m_hWnd);
+    GpGraphicsHandle graphics;
+
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const int h = client.bottom;
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    WINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    GetWindowInfo(m_hWnd, &info);
+    SolidBrush colorBrush(m_color);
+
+    GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
+    GdipCreateFontFamilyFromName(m_faceName, nullptr, family.out());
+    // Wine draws nothing with a null format; this is the same default format.
+    GdipCreateStringFormat(0, LANG_NEUTRAL, format.out());
+    ClockFace::LinePlan lines[2];
+    const int count = ClockFace::PlanLines(m_displayType, h, lines);
+    const float emSize = ClockFace::EmSize(h);
+    for (int i = 0; i < count; ++i) {
+        AddLine(path.get(), family.get(), format.get(), lines[i], m_showSuffix != 0, emSize);
+    }
+    GdipCreateRegionPath(path.get(), region.out());
+    GdipCreateFromHDC(paint.dc(), graphics.out());
+    GdipSetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+    GdipSetSmoothingMode(graphics.get(), Gdiplus::SmoothingModeHighQuality);
+
+    if (m_hRegion) {
+        DeleteObject(m_hRegion);
+        m_hRegion = nullptr;
+    }
+    HRGN glyphs = nullptr;
+    GdipGetRegionHRgn(region.get(), graphics.get(), &glyphs);
+    m_hRegion = glyphs;
+
+    if (m_shaped) {
+        PaintShaped(paint.dc(), client, colorBrush.get(),
+                    ClockFace::RegionOffsetY(window.top, window.bottom,
+                                             static_cast<int>(info.cyWindowBorders), h));
+    } else {
+        PaintFramed(paint.dc(), client, colorBrush.get());
+    }
+    return 0;
+}
+
+void ZelDsktp::PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY) {
+    if (m_hRegion) {
+        OffsetRgn(m_hRegion, 0, offsetY);
+    }
+    if (SetWindowRgn(m_hWnd, m_hRegion, TRUE)) {
+        m_hRegion = nullptr;
+    }
+    FillRect(dc, &client, colorBrush);
+}
+
+void ZelDsktp::PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush) {
+    SetWindowRgn(m_hWnd, nullptr, TRUE);
+    {
+        SolidBrush white(kWhite);
+        FillRect(dc, &client, white.get());
+    }
+    if (m_hRegion) {
+        FillRgn(dc, m_hRegion, colorBrush);
+    }
+}
