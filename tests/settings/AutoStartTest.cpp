@@ -1,0 +1,79 @@
+#include "settings/AutoStart.h"
+#include "RegistryFixture.h"
+
+#include <gtest/gtest.h>
+#include <cstring>
+
+using namespace TestRegistry;
+
+namespace {
+
+const std::wstring kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kValueName[] = L"VintrelAutoStartTest";
+
+std::vector<BYTE> Bytes(const std::wstring& text) {
+    std::vector<BYTE> bytes((text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(bytes.data(), text.c_str(), bytes.size());
+    return bytes;
+}
+
+// What the Run value must hold for this test program.
+std::wstring ExpectedCommand() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring text = path;
+    return text.find(L' ') == std::wstring::npos ? text : L"\"" + text + L"\"";
+}
+
+class AutoStartTest : public ::testing::Test {
+protected:
+    void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey.c_str(), kValueName); }
+
+    AutoStart m_autoStart;
+};
+
+} // namespace
+
+TEST_F(AutoStartTest, AddWritesTheExecutablePathAndOverwritesAnOldOne) {
+    Store(kRunKey, kValueName, REG_EXPAND_SZ, Bytes(L"C:\\Old Place\\Vintrel.exe"));
+    ASSERT_TRUE(m_autoStart.Add(kValueName));
+    const StoredValue value = Query(kRunKey, kValueName);
+    EXPECT_EQ(DWORD{REG_SZ}, value.type);
+    EXPECT_EQ(Bytes(ExpectedCommand()), value.data);
+}
+
+TEST_F(AutoStartTest, RemoveDeletesTheValueOnlyOnce) {
+    ASSERT_TRUE(m_autoStart.Add(kValueName));
+    EXPECT_TRUE(m_autoStart.Remove(kValueName));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Query(kRunKey, kValueName).status);
+    EXPECT_FALSE(m_autoStart.Remove(kValueName));
+    EXPECT_TRUE(KeyExists(kRunKey));
+}
+
+TEST_F(AutoStartTest, MissingRunKeyIsNeverCreated) {
+    KeyAside aside(kRunKey);
+    ASSERT_FALSE(KeyExists(kRunKey));
+    EXPECT_FALSE(m_autoStart.Add(kValueName));
+    EXPECT_FALSE(m_autoStart.Remove(kValueName));
+    EXPECT_FALSE(KeyExists(kRunKey));
+}
+
+TEST_F(AutoStartTest, RefusedWriteReturnsFalse) {
+    KeyAside aside(kRunKey);
+    CreateWriteProtected(kRunKey);
+    EXPECT_FALSE(m_autoStart.Add(kValueName));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Query(kRunKey, kValueName).status);
+}
+
+TEST_F(AutoStartTest, ClosesTheRunKeyOnEveryPath) {
+    const HKEY before = NextKeyHandle();
+    m_autoStart.Add(kValueName);
+    m_autoStart.Remove(kValueName);
+    m_autoStart.Remove(kValueName);
+    {
+        KeyAside aside(kRunKey);
+        CreateWriteProtected(kRunKey);
+        m_autoStart.Add(kValueName);
+    }
+    EXPECT_EQ(before, NextKeyHandle());
+}
