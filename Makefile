@@ -3,7 +3,7 @@
 #   make test   build both targets and run the whole suite
 BUILD ?= build
 
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run clean package
 
 all: build
 
@@ -18,6 +18,9 @@ test: build
 
 run: build
 	@scripts/run.sh $(BUILD)
+
+package: build
+	@scripts/package.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
