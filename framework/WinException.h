@@ -15,6 +15,7 @@ static_assert(std::is_trivially_copyable_v<WinException>, "WinException is throw
 
 namespace WinExceptionText {
 inline constexpr char kWindowCreation[] = "Internal error:ZELWND Window Creation Failed.";
-inline constexpr char kIndirectCreation[] = "Internal error:ZELWND Window Indirect Creation Failed.";
+inline constexpr char kIndirectCreation[] =
+    "Internal error:ZELWND Window Indirect Creation Failed.";
 inline constexpr char kRegisterClass[] = "Internal error:RAZEDOZ Failed Register class";
 } // namespace WinExceptionText
