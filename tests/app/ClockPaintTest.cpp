@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+
+#include "ClockFixture.h"
+
+using namespace ClockTest;
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+bool HasRegion(int type) {
+    return type == SIMPLEREGION || type == COMPLEXREGION;
+}
+
+// Where the client area starts, in window coordinates.
+POINT ClientOrigin(HWND hwnd) {
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    return {origin.x - window.left, origin.y - window.top};
+}
+
+} // namespace
+
+TEST_F(ClockFixture, TransparentPaintClipsTheWindowAndFramedPaintKeepsTheRegion) {
+    Start();
+    MoveWindow(Window(), 300, 300, 210, 110, TRUE);
+    const POINT origin = ClientOrigin(Window());
+    ASSERT_GT(origin.y, 0);
+
+    Paint(*m_clock, TRUE);
+    RECT clipped{};
+    ASSERT_TRUE(HasRegion(WindowRegionBox(Window(), &clipped)));
+    EXPECT_EQ(nullptr, m_clock->m_hRegion);
+    EXPECT_FALSE(IsRectEmpty(&clipped));
+    EXPECT_GE(clipped.top, origin.y) << "the digits must sit below caption and menu";
+    EXPECT_LE(clipped.right, 210);
+    EXPECT_LE(clipped.bottom, 110);
+
+    Paint(*m_clock, FALSE);
+    RECT none{};
+    EXPECT_EQ(ERROR, WindowRegionBox(Window(), &none));
+    const HRGN first = m_clock->m_hRegion;
+    ASSERT_EQ(static_cast<DWORD>(OBJ_REGION), GetObjectType(first));
+    RECT glyphs{};
+    GetRgnBox(first, &glyphs);
+    EXPECT_EQ(glyphs.left, clipped.left) << "the window region moved sideways";
+    EXPECT_NEAR(glyphs.top + origin.y, clipped.top, 1);
+
+    const std::vector<COLORREF> pixels = ClientPixels(Window());
+    EXPECT_NE(pixels.end(), std::find(pixels.begin(), pixels.end(), m_clock->m_color));
+    EXPECT_NE(pixels.end(), std::find(pixels.begin(), pixels.end(), kWhite));
+
+    Paint(*m_clock, FALSE);
+    EXPECT_EQ(0u, GetObjectType(first)) << "the previous paint's region was not deleted";
+    const HRGN second = m_clock->m_hRegion;
+    EXPECT_EQ(static_cast<DWORD>(OBJ_REGION), GetObjectType(second));
+
+    Paint(*m_clock, TRUE);
+    EXPECT_EQ(0u, GetObjectType(second));
+    EXPECT_EQ(nullptr, m_clock->m_hRegion);
+    EXPECT_TRUE(HasRegion(WindowRegionBox(Window(), &clipped)));
+}
+
+TEST_F(ClockFixture, FaceWithoutLinesIsEmpty) {
+    Start();
+    MoveWindow(Window(), 300, 300, 210, 110, TRUE);
+    struct Case {
+        const char* what;
+        const wchar_t* face;
+        DWORD displayType;
+    };
+    const Case cases[] = {
+        {"face not installed", L"No Such Face Vintrel", DisplayBoth},
+        {"display type 3", L"Arial", 3},
+        {"display type -1", L"Arial", 0xFFFFFFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        wcscpy(m_clock->m_faceName, c.face);
+        m_clock->m_displayType = static_cast<DisplayType>(c.displayType);
+        SetWindowRgn(Window(), nullptr, TRUE);
+
+        Paint(*m_clock, FALSE);
+        const std::vector<COLORREF> pixels = ClientPixels(Window());
+        ASSERT_FALSE(pixels.empty());
+        EXPECT_EQ(pixels.size(),
+                  static_cast<size_t>(std::count(pixels.begin(), pixels.end(), kWhite)))
+            << "the framed client area is not plain white";
+
+        Paint(*m_clock, TRUE);
+        RECT box{};
+        EXPECT_EQ(NULLREGION, WindowRegionBox(Window(), &box));
+        EXPECT_TRUE(IsRectEmpty(&box));
+    }
+}
+
+TEST_F(ClockFixture, ManyPaintsLeaveNoGdiHandleBehind) {
+    constexpr int kWarmUp = 100;
+    // A paint takes 5 to 15 ms under Wine here, so 20,000 would far outlast the test's time limit.
+    constexpr int kPaints = 2000;
+    Start();
+    for (int i = 0; i < kWarmUp; ++i) {
+        Paint(*m_clock, i % 2 == 0);
+    }
+    const int before = CreatableRegions();
+    const ULONGLONG start = GetTickCount64();
+    for (int i = 0; i < kPaints; ++i) {
+        Paint(*m_clock, i % 2 == 0);
+    }
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    const int after = CreatableRegions();
+    RecordProperty("paints", kPaints);
+    RecordProperty("milliseconds", static_cast<int>(elapsed));
+    std::printf("%d paints in %llu ms; regions creatable before %d, after %d\n", kPaints, elapsed,
+                before, after);
+    EXPECT_LE(before - after, 10) << "GDI handles leaked over " << kPaints << " paints";
+}

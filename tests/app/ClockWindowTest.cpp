@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "ClockFixture.h"
+#include "res/resource.h"
+
+using namespace ClockTest;
+
+namespace {
+
+const Edges kDefaultPlace{10, 10, 220, 120};
+
+Edges StoredPlace() {
+    const std::vector<BYTE> data = StoredValue(Settings::kWindowPlacement);
+    RECT rect{};
+    if (data.size() != sizeof(rect)) {
+        return {};
+    }
+    std::memcpy(&rect, data.data(), sizeof(rect));
+    return EdgesOf(rect);
+}
+
+LONG_PTR ExStyle(HWND hwnd) {
+    return GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+}
+
+bool HasUpdateRegion(HWND hwnd) {
+    RECT update{};
+    return GetUpdateRect(hwnd, &update, FALSE) != FALSE;
+}
+
+HWND g_closing = nullptr;
+int g_iconAtDestroy = -1;
+
+// Notes whether the closing window still has its icon when its destruction begins.
+LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->hwnd == g_closing && call->message == WM_DESTROY) {
+        g_iconAtDestroy = TrayIconPresent(call->hwnd) ? 1 : 0;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST_F(ClockFixture, FirstStartWithoutSettingsShowsTheDefaultClock) {
+    Start();
+    EXPECT_STREQ(L"Arial", m_clock->m_faceName);
+    EXPECT_EQ(0x640000u, m_clock->m_color);
+    EXPECT_EQ(DisplayBoth, m_clock->m_displayType);
+    EXPECT_EQ(1u, m_clock->m_showSuffix);
+    EXPECT_TRUE(m_clock->m_shaped);
+    EXPECT_EQ(kDefaultPlace, WindowEdges(Window()));
+    EXPECT_TRUE(IsWindowVisible(Window()));
+    EXPECT_EQ(WS_EX_TOPMOST | WS_EX_TOOLWINDOW,
+              ExStyle(Window()) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    EXPECT_NE(nullptr, GetMenu(Window()));
+    EXPECT_TRUE(TrayIconPresent(Window()));
+    EXPECT_FALSE(TrayIconPresent(Window(), kTrayIconId + 1));
+    EXPECT_TRUE(WaitForMessage(Window(), WM_TIMER, 2000)) << "no tick within two seconds";
+}
+
+TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
+    const LONG width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    struct Case {
+        const char* what;
+        RECT stored;
+        DWORD size;
+        bool applied;
+    };
+    const Case cases[] = {
+        {"inside", {100, 120, 400, 300}, 16, true},
+        {"negative left, still on a monitor", {-50, 20, 160, 130}, 16, true},
+        {"left at the virtual-screen width", {width, 20, width + 210, 130}, 16, false},
+        {"left beyond the virtual-screen width", {width + 90, 20, width + 300, 130}, 16, false},
+        {"below every monitor", {100, 5000, 310, 5110}, 16, false},
+        {"shorter than a rectangle", {100, 120, 400, 300}, 12, false},
+        {"longer than a rectangle", {100, 120, 400, 300}, 20, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BYTE data[20]{};
+        std::memcpy(data, &c.stored, sizeof(c.stored));
+        StoreBinary(Settings::kWindowPlacement, data, c.size);
+        Start();
+        EXPECT_EQ(c.applied ? EdgesOf(c.stored) : kDefaultPlace, WindowEdges(Window()));
+        Stop();
+    }
+}
+
+TEST_F(ClockFixture, LoadSettingsTakesStoredValuesAndCutsAnEndlessFace) {
+    Start();
+    LOGFONTW font{};
+    wcscpy(font.lfFaceName, L"Courier New");
+    StoreBinary(Settings::kDisplayFont, &font, sizeof(font));
+    StoreDword(Settings::kDisplayColor, 0x0000C8);
+    StoreDword(Settings::kDisplayType, DisplayLocalOnly);
+    StoreDword(Settings::kDisplayStrings, 0);
+    m_clock->LoadSettings();
+    EXPECT_STREQ(L"Courier New", m_clock->m_faceName);
+    EXPECT_EQ(0x0000C8u, m_clock->m_color);
+    EXPECT_EQ(DisplayLocalOnly, m_clock->m_displayType);
+    EXPECT_EQ(0u, m_clock->m_showSuffix);
+
+    std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'A');
+    StoreBinary(Settings::kDisplayFont, &font, sizeof(font));
+    m_clock->LoadSettings();
+    EXPECT_EQ(std::wstring(LF_FACESIZE - 1, L'A'), m_clock->m_faceName);
+
+    font.lfFaceName[0] = L'\0';
+    StoreBinary(Settings::kDisplayFont, &font, sizeof(font));
+    m_clock->LoadSettings();
+    EXPECT_STREQ(L"", m_clock->m_faceName);
+
+    BYTE tooLong[sizeof(LOGFONTW) + 1]{};
+    StoreBinary(Settings::kDisplayFont, tooLong, sizeof(tooLong));
+    m_clock->LoadSettings();
+    EXPECT_STREQ(L"Arial", m_clock->m_faceName);
+}
+
+TEST_F(ClockFixture, PressesOnTheWindowOrTheIconFrameTheClock) {
+    Start();
+    struct Case {
+        const char* what;
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool frames;
+    };
+    const Case cases[] = {
+        {"left press on the window", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20), true},
+        {"right press on the window", WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20), false},
+        {"left press on the icon", WM_TRAYICON, kTrayIconId, WM_LBUTTONDOWN, true},
+        {"right press on the icon", WM_TRAYICON, kTrayIconId, WM_RBUTTONDOWN, true},
+        {"left release on the icon", WM_TRAYICON, kTrayIconId, WM_LBUTTONUP, false},
+        {"right release on the icon", WM_TRAYICON, kTrayIconId, WM_RBUTTONUP, false},
+        {"left double click on the icon", WM_TRAYICON, kTrayIconId, WM_LBUTTONDBLCLK, false},
+        {"right double click on the icon", WM_TRAYICON, kTrayIconId, WM_RBUTTONDBLCLK, false},
+        {"move over the icon", WM_TRAYICON, kTrayIconId, WM_MOUSEMOVE, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_clock->m_shaped = TRUE;
+        ValidateRect(Window(), nullptr);
+        SendMessageW(Window(), c.msg, c.wParam, c.lParam);
+        EXPECT_EQ(!c.frames, m_clock->m_shaped != FALSE);
+        EXPECT_EQ(c.frames, HasUpdateRegion(Window()));
+    }
+}
+
+TEST_F(ClockFixture, EachTickKeepsTheClockOnTopRepaintsAndRearms) {
+    Start();
+    SetWindowPos(Window(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_EQ(0, ExStyle(Window()) & WS_EX_TOPMOST);
+    ValidateRect(Window(), nullptr);
+    ASSERT_TRUE(KillTimer(Window(), kClockTimerId));
+    SendMessageW(Window(), WM_TIMER, kClockTimerId, 0);
+    EXPECT_EQ(WS_EX_TOPMOST, ExStyle(Window()) & WS_EX_TOPMOST);
+    EXPECT_TRUE(HasUpdateRegion(Window()));
+    EXPECT_EQ(kClockTimerId, m_clock->m_timerId);
+    EXPECT_TRUE(WaitForMessage(Window(), WM_TIMER, 2000)) << "the tick was not armed again";
+}
+
+TEST_F(ClockFixture, CloseReleasesEverythingSavesThePlaceAndEndsTheLoop) {
+    Start();
+    HWND hwnd = Window();
+    Paint(*m_clock, FALSE);
+    const HRGN owned = m_clock->m_hRegion;
+    ASSERT_EQ(static_cast<DWORD>(OBJ_REGION), GetObjectType(owned));
+    MoveWindow(hwnd, 123, 45, 250, 130, TRUE);
+    MSG msg;
+    ASSERT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+
+    g_closing = hwnd;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(0, g_iconAtDestroy) << "the icon was still there when the window was destroyed";
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(m_clock->IsUnbound());
+    EXPECT_EQ(nullptr, m_clock->m_hRegion);
+    EXPECT_EQ(0u, GetObjectType(owned)) << "the framed paint's region was not deleted";
+    EXPECT_EQ((Edges{123, 45, 373, 175}), StoredPlace());
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, msg.wParam);
+}
+
+TEST_F(ClockFixture, EndOfSessionSavesThePlaceOnlyWhenTheSessionEnds) {
+    Start();
+    MoveWindow(Window(), 77, 66, 230, 120, TRUE);
+    DeleteValue(Settings::kWindowPlacement);
+    SendMessageW(Window(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(StoredValue(Settings::kWindowPlacement).empty());
+    SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ((Edges{77, 66, 307, 186}), StoredPlace());
+}
+
+TEST_F(ClockFixture, RestartedShellGetsTheIconBack) {
+    Start();
+    DeleteTrayIcon(Window());
+    ASSERT_FALSE(TrayIconPresent(Window()));
+    SendMessageW(Window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayIconPresent(Window()));
+}
+
+TEST_F(ClockFixture, SecondClockInOneProcessUsesTheRegisteredClass) {
+    Start();
+    ZelDsktp* second = nullptr;
+    ASSERT_NO_THROW(second = CreateClock());
+    EXPECT_TRUE(IsWindow(second->m_hWnd));
+    EXPECT_NE(Window(), second->m_hWnd);
+    wchar_t className[32]{};
+    GetClassNameW(second->m_hWnd, className, 32);
+    EXPECT_STREQ(L"vintrel", className);
+    CloseClock(second);
+    EXPECT_TRUE(IsWindow(Window()));
+}
+
+TEST_F(ClockFixture, FailedClassRegistrationThrowsTheRegisterText) {
+    ZelDsktp clock;
+    // Longer than any atom. (Under Wine a name of 300 characters corrupts the heap.)
+    const std::wstring unusableName(256, L'v');
+    try {
+        clock.RegisterAndCreate(nullptr, GetModuleHandleW(nullptr), L"Vintrel", IDR_MAINMENU,
+                                unusableName.c_str());
+        ADD_FAILURE() << "a class with a 256-character name was registered";
+        SendMessageW(clock.m_hWnd, WM_CLOSE, 0, 0);
+    } catch (const WinException& e) {
+        EXPECT_STREQ("Internal error:RAZEDOZ Failed Register class", e.m_message);
+        EXPECT_NE(0u, e.m_errorCode);
+    }
+    EXPECT_EQ(nullptr, clock.m_hWnd);
+}
