@@ -10,7 +10,7 @@ packages=(
     googletest
     wine wine64
     xvfb xdotool x11-utils imagemagick fonts-liberation
-    msitools zip unzip
+    msitools wixl zip unzip
 )
 
 missing=()
