@@ -3,7 +3,7 @@
 #   make test   build both targets and run the whole suite
 BUILD ?= build
 
-.PHONY: all deps build test run clean package
+.PHONY: all deps build test run clean screenshots package
 
 all: build
 
@@ -21,6 +21,10 @@ run: build
 
 package: build
 	@scripts/package.sh $(BUILD)
+
+# The README pictures in docs/, made from the built clock on a virtual display.
+screenshots: build
+	@scripts/screenshots.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

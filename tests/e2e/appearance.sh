@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# What a person sees: the transparent clock shows only its digits over the desktop; a click
+# on the digits shows the framed window with caption, menu bar and the digits on white.
+#   appearance.sh EXE PROBE
+set -euo pipefail
+. "$(dirname "$0")/lib.sh"
+e2e_init appearance "$1" "$2"
+
+# The digits of both lines over the desktop, and the desktop between and around them.
+transparent_ok() {
+    clock_info
+    shot transparent
+    scan "$SHOT" "$win_left" "$win_top" "$win_right" "$win_bottom"
+    why="clock $px_clock, desktop $px_desktop, white $px_white, other $px_other, rows $band_list"
+    [ "$region_type" -ge 2 ] && [ "$px_clock" -ge 600 ] && [ "$bands" -ge 2 ] &&
+        [ "$((px_desktop * 10))" -ge "$((px_total * 4))" ] &&
+        [ "$((px_white + px_other))" -le "$((px_total / 50))" ] || return 1
+    # Within the first line's box the gaps between the digits show the desktop.
+    local first=${band_list%% *}
+    scan "$SHOT" "$clock_minx" "${first%-*}" "$((clock_maxx + 1))" "$((${first#*-} + 1))"
+    why="$why; first line box: clock $px_clock, desktop $px_desktop"
+    [ "$((px_desktop * 10))" -ge "$((px_total * 3))" ] && [ "$((px_clock * 10))" -ge "$px_total" ]
+}
+
+# Caption and menu bar at the top, a white client area with the digits of both lines.
+framed_ok() {
+    clock_info
+    shot framed
+    scan "$SHOT" "$win_left" "$win_top" "$win_right" "$win_bottom"
+    why="window: desktop $px_desktop"
+    [ "$region_type" = 0 ] && [ "$px_desktop" = 0 ] || return 1
+    local bar=$((client_top - menu_height))
+    scan "$SHOT" "$win_left" "$win_top" "$win_right" "$bar"
+    why="caption: other $px_other of $px_total"
+    [ "$((px_other * 2))" -ge "$px_total" ] || return 1
+    why="menu bar: no text"
+    [ -n "$(text_bands "$SHOT" "$client_left" "$bar" "$client_right" "$client_top" cols)" ] ||
+        return 1
+    scan "$SHOT" "$client_left" "$client_top" "$client_right" "$client_bottom"
+    why="client: clock $px_clock, white $px_white, other $px_other, rows $band_list"
+    [ "$px_clock" -ge 600 ] && [ "$bands" = 2 ] && [ "$((px_white * 2))" -ge "$px_total" ] &&
+        [ "$((px_clock + px_white + px_other / 2))" -ge "$px_total" ]
+}
+
+set_wp $TEST_RECT
+clock_start
+wait_for 5 transparent_ok || fail "transparent clock: $why"
+note "transparent: $why"
+click_digits
+wait_for 3 framed_ok || fail "framed clock: $why"
+note "framed: $why"
+probe close >/dev/null
+clock_expect_exit

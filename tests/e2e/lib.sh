@@ -1,0 +1,324 @@
+# shellcheck shell=bash
+# Sourced by the end-to-end scripts: drives the built clock under wine64 on the X display of
+# the test run, as a person would, and looks at what the screen shows.
+# Needs WINE64, WINEPREFIX and DISPLAY in the environment (scripts/test.sh exports them).
+
+CLOCK_RGB="0 0 100"
+DESKTOP_RGB="58 110 165"
+DESKTOP_HEX="#3a6ea5"
+SETTINGS_KEY='HKCU\Software\SOFTWARE\ZOREREV\Vintrel\SETTINGS'
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# Where the tests place the clock: clear of Wine's tray window and balloon at the top left.
+TEST_RECT="400 300 610 410"
+
+CONVERT=/usr/bin/convert
+[ -x "$CONVERT" ] || CONVERT=convert-im6.q16
+
+CLOCK_PID=""
+_keeper_pid=""
+_saved_settings=""
+_saved_run=""
+_had_run_value=0
+_had_run_key=1
+_registry_saved=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+note() {
+    echo "-- $*"
+}
+
+# e2e_init NAME EXE PROBE: checks the environment and saves what the test will change.
+e2e_init() {
+    E2E_NAME=$1
+    EXE=$2
+    PROBE=$3
+    [ -n "${WINE64:-}" ] && [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] ||
+        fail "WINE64, WINEPREFIX and DISPLAY must be set (run through scripts/test.sh)"
+    [ -f "$EXE" ] || fail "no program at $EXE"
+    [ -f "$PROBE" ] || fail "no probe at $PROBE"
+    ART=$(cd "$(dirname "$EXE")/.." && pwd)/e2e-artifacts/$E2E_NAME
+    rm -rf "$ART"
+    mkdir -p "$ART"
+    trap e2e_cleanup EXIT
+    [ -z "$(probe info | grep found=1)" ] || fail "a clock window is already open"
+    save_registry
+    hold_display
+    paint_desktop
+}
+
+# Xvfb starts afresh, with a black root, whenever its last client leaves; an idle client
+# keeps it (and the desktop colour) for the whole test.
+hold_display() {
+    xev -root -event property >/dev/null 2>&1 </dev/null &
+    _keeper_pid=$!
+}
+
+# Runs the probe; its output is shell assignments (see tests/tools/probe.cpp), which tell
+# what it found, so its exit code is not passed on.
+probe() {
+    "$WINE64" "$PROBE" "$@" 2>/dev/null </dev/null | tr -d '\r' || true
+}
+
+reg() {
+    "$WINE64" reg "$@" </dev/null 2>/dev/null | tr -d '\r'
+}
+
+# The desktop colour behind the windows, so that a clipped window shows what lies behind it.
+paint_desktop() {
+    local pixel
+    pixel=$(root_pixel 2 799)
+    [ "$pixel" = "$DESKTOP_RGB" ] && return 0
+    "$CONVERT" -size 8x8 "xc:$DESKTOP_HEX" "$ART/desktop.png"
+    display -window root "$ART/desktop.png" >/dev/null 2>&1 || true
+    pixel=$(root_pixel 2 799)
+    [ "$pixel" = "$DESKTOP_RGB" ] || fail "could not paint the desktop (root shows $pixel)"
+}
+
+root_pixel() {
+    import -window root -crop "1x1+$1+$2" +repage -depth 8 -compress none ppm:- 2>/dev/null |
+        awk 'NR > 3 || (NR == 3 && NF > 1) { for (i = 1; i <= NF; i++) printf "%s ", $i }' |
+        sed 's/ $//'
+}
+
+save_registry() {
+    local winfile
+    _saved_settings="$ART/settings-before.reg"
+    winfile="Z:${_saved_settings}"
+    reg export "$SETTINGS_KEY" "$winfile" /y >/dev/null || _saved_settings=""
+    reg query "$RUN_KEY" >/dev/null || _had_run_key=0
+    _saved_run=$(run_value || true)
+    [ -n "$_saved_run" ] && _had_run_value=1
+    reg delete "$SETTINGS_KEY" /f >/dev/null || true
+    [ "$_had_run_key" = 1 ] || reg add "$RUN_KEY" /f >/dev/null
+    _registry_saved=1
+}
+
+restore_registry() {
+    [ "$_registry_saved" = 1 ] || return 0
+    reg delete "$SETTINGS_KEY" /f >/dev/null || true
+    [ -n "$_saved_settings" ] && reg import "Z:${_saved_settings}" >/dev/null
+    if [ "$_had_run_key" = 0 ]; then
+        reg delete "$RUN_KEY" /f >/dev/null || true
+    elif [ "$_had_run_value" = 1 ]; then
+        reg add "$RUN_KEY" /v Vintrel /t REG_SZ /d "$_saved_run" /f >/dev/null
+    else
+        reg delete "$RUN_KEY" /v Vintrel /f >/dev/null || true
+    fi
+}
+
+e2e_cleanup() {
+    local rc=$?
+    if [ -n "$CLOCK_PID" ] && kill -0 "$CLOCK_PID" 2>/dev/null; then
+        note "clock still running: closing it"
+        probe closewindow "Vintrel (Properties)" >/dev/null || true
+        probe close >/dev/null || true
+        wait_pid_exit 5 || kill -9 "$CLOCK_PID" 2>/dev/null || true
+        wait "$CLOCK_PID" 2>/dev/null || true
+    fi
+    restore_registry
+    if [ -n "$_keeper_pid" ]; then
+        kill "$_keeper_pid" 2>/dev/null || true
+        wait "$_keeper_pid" 2>/dev/null || true
+    fi
+    [ "$rc" = 0 ] && echo "PASS: $E2E_NAME" || echo "artifacts: $ART"
+    [ -z "${E2E_AFTER_CLEANUP:-}" ] || $E2E_AFTER_CLEANUP
+    exit "$rc"
+}
+
+# The data of the value "Vintrel" in the Run key, or nothing.
+run_value() {
+    reg query "$RUN_KEY" /v Vintrel | awk '$1 == "Vintrel" && $2 == "REG_SZ" {
+        sub(/^[ \t]*Vintrel[ \t]+REG_SZ[ \t]+/, ""); print }'
+}
+
+# An awk function for hexadecimal digits (Debian's awk has no strtonum).
+AWK_HEX='function hex(s,  i, d) {
+    d = 0
+    for (i = 1; i <= length(s); i++)
+        d = d * 16 + index("0123456789abcdef", tolower(substr(s, i, 1))) - 1
+    return d
+}'
+
+reg_dword() {
+    reg query "$SETTINGS_KEY" /v "$1" | awk -v n="$1" "$AWK_HEX"'
+        $1 == n && $2 == "REG_DWORD" { sub(/^0[xX]/, "", $3); print hex($3) }'
+}
+
+# WP as four signed numbers: left top right bottom.
+reg_wp() {
+    reg query "$SETTINGS_KEY" /v WP | awk "$AWK_HEX"'
+        $1 == "WP" && $2 == "REG_BINARY" && length($3) == 32 {
+        for (i = 0; i < 4; i++) {
+            v = 0
+            for (b = 3; b >= 0; b--)
+                v = v * 256 + hex(substr($3, i * 8 + b * 2 + 1, 2))
+            if (v >= 2147483648) v -= 4294967296
+            printf "%s%d", (i ? " " : ""), v
+        }
+        print "" }'
+}
+
+# set_wp L T R B: the rectangle the clock opens at.
+set_wp() {
+    local hex="" v
+    for v in "$@"; do
+        hex+=$(printf '%08x' "$((v & 0xffffffff))" | sed 's/\(..\)\(..\)\(..\)\(..\)/\4\3\2\1/')
+    done
+    reg add "$SETTINGS_KEY" /v WP /t REG_BINARY /d "$hex" /f >/dev/null
+}
+
+# Starts the clock and waits (bounded) for its window to be shown; sets the probe's variables.
+clock_start() {
+    (cd "$ART" && exec "$WINE64" "$EXE" >"$ART/clock.log" 2>&1 </dev/null) &
+    CLOCK_PID=$!
+    wait_for 15 clock_visible || fail "no visible window of class vintrel titled Vintrel"
+    clock_info
+}
+
+clock_visible() {
+    probe info | grep '^visible=1$' >/dev/null
+}
+
+clock_info() {
+    local out
+    out=$(probe info || true)
+    echo "$out" | grep '^found=1$' >/dev/null || fail "the clock window is gone"
+    eval "$out"
+}
+
+# wait_for SECONDS COMMAND...: polls the command every 0.2 s until it succeeds.
+wait_for() {
+    local limit=$1 start
+    shift
+    start=$(date +%s.%N)
+    while ! "$@"; do
+        awk -v s="$start" -v e="$(date +%s.%N)" -v l="$limit" 'BEGIN { exit !(e - s > l) }' &&
+            return 1
+        sleep 0.2
+    done
+}
+
+# Seconds since a time taken with date +%s.%N.
+since() {
+    awk -v s="$1" -v e="$(date +%s.%N)" 'BEGIN { printf "%.1f", e - s }'
+}
+
+wait_pid_exit() {
+    local i
+    for _ in $(seq 1 $(($1 * 10))); do
+        kill -0 "$CLOCK_PID" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits (bounded) for the clock process to end and checks its exit code.
+clock_expect_exit() {
+    wait_pid_exit 10 || fail "the clock process did not end"
+    local code=0
+    wait "$CLOCK_PID" || code=$?
+    CLOCK_PID=""
+_keeper_pid=""
+    [ "$code" = 0 ] || fail "the clock ended with exit code $code"
+}
+
+shot() {
+    import -window root "$ART/$1.png" || fail "screenshot failed"
+    SHOT="$ART/$1.png"
+}
+
+# scan FILE L T R B: counts the pixels of the rectangle by colour and finds the rows of
+# clock-coloured pixels. Sets px_total, px_clock, px_desktop, px_white, px_other, bands
+# (groups of rows holding clock pixels), band_list, clock_minx, clock_maxx, and click_x,
+# click_y: a clock pixel whose eight neighbours are clock pixels too (screen coordinates).
+scan() {
+    local file=$1 l=$2 t=$3 r=$4 b=$5
+    eval "$("$CONVERT" "$file" -crop "$((r - l))x$((b - t))+$l+$t" +repage -depth 8 \
+        -compress none ppm:- | awk -v l="$l" -v t="$t" -v clock="$CLOCK_RGB" \
+        -v desk="$DESKTOP_RGB" -f "$(dirname "${BASH_SOURCE[0]}")/scan.awk")"
+}
+
+# text_bands FILE L T R B AXIS: groups of rows (AXIS=rows) or columns (AXIS=cols) of the
+# rectangle that hold dark text pixels; prints "start end" per group, screen coordinates.
+# Groups less than three pixels apart are one (a letter and its underline, the letters of
+# a word).
+text_bands() {
+    "$CONVERT" "$1" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage -depth 8 -compress none \
+        ppm:- | awk -v l="$2" -v t="$3" -v axis="$6" '
+        { for (i = 1; i <= NF; i++) v[n++] = $i }
+        END {
+            w = v[1]; h = v[2]; p = 4
+            for (y = 0; y < h; y++) for (x = 0; x < w; x++) {
+                if (v[p] + v[p + 1] + v[p + 2] < 200) hit[axis == "rows" ? y : x] = 1
+                p += 3
+            }
+            m = axis == "rows" ? h : w; o = axis == "rows" ? t : l; s = -1
+            for (i = 0; i < m; i++) {
+                if (!hit[i]) continue
+                if (s >= 0 && i - e > 3) { print o + s, o + e; s = -1 }
+                if (s < 0) s = i
+                e = i
+            }
+            if (s >= 0) print o + s, o + e
+        }'
+}
+
+click_at() {
+    xdotool mousemove "$1" "$2" sleep 0.2 click 1
+}
+
+# Clicks the digits of the transparent clock and waits for the framed window. Now and then
+# the first click on a fresh virtual display goes nowhere; a person would click once more.
+click_digits() {
+    local try
+    for try in 1 2; do
+        clock_info
+        shot "${1:-before-click}-$try"
+        scan "$SHOT" "$win_left" "$win_top" "$win_right" "$win_bottom"
+        [ -n "$click_x" ] || fail "no clock-coloured pixel to click"
+        click_at "$click_x" "$click_y"
+        if wait_for 3 clock_framed; then
+            [ "$try" = 1 ] || note "the digits needed a second click"
+            clock_info
+            return 0
+        fi
+    done
+    fail "clicking the digits did not show the framed window"
+}
+
+clock_framed() {
+    probe info | grep '^region_type=0$' >/dev/null
+}
+
+clock_clipped() {
+    probe info | grep '^region_type=[23]$' >/dev/null
+}
+
+# Opens the File menu by clicking its title in the menu bar; sets popup_* to the open menu.
+open_file_menu() {
+    clock_info
+    local top=$((client_top - menu_height)) cols
+    shot "${1:-menubar}"
+    cols=$(text_bands "$SHOT" "$client_left" "$top" "$client_right" "$client_top" cols | head -n 1)
+    [ -n "$cols" ] || fail "no File title in the menu bar"
+    set -- $cols
+    click_at $((($1 + $2) / 2)) $((top + menu_height / 2))
+    local out
+    out=$(probe popup 3000 || true)
+    echo "$out" | grep '^found=1$' >/dev/null || fail "the File menu did not open"
+    eval "$out"
+}
+
+# menu_item N: clicks the N-th item (separators not counted) of the open menu.
+menu_item() {
+    shot "menu-open-$1"
+    local rows
+    rows=$(text_bands "$SHOT" "$popup_left" "$popup_top" "$popup_right" "$popup_bottom" rows)
+    [ "$(echo "$rows" | wc -l)" = 5 ] || fail "the File menu does not show five items: $rows"
+    set -- $(echo "$rows" | sed -n "${1}p")
+    click_at $((popup_left + 30)) $((($1 + $2) / 2))
+}

@@ -1,0 +1,264 @@
+// A small helper for the end-to-end scripts: finds the clock window (or another top-level
+// window), prints what a script needs to know about it as shell assignments, and sends it
+// messages. Every wait is bounded by a timeout given in milliseconds.
+//
+//   probe info                     the clock window: rectangles, styles, region
+//   probe wait MS                  wait for the clock window, then as info
+//   probe gone MS                  wait until no clock window is left
+//   probe close                    post WM_CLOSE to the clock window
+//   probe move X Y W H             move and size the clock window
+//   probe tray HWND                is the clock's notification-area icon of HWND still there?
+//   probe popup MS                 wait for an open popup menu and print its rectangle
+//   probe window TITLE MS          wait for a top-level window titled TITLE
+//   probe control TITLE ID         rectangle and check state of a control of window TITLE
+//   probe closewindow TITLE        post WM_CLOSE to the window titled TITLE
+//   probe place TITLE X Y          move the window titled TITLE to X, Y
+#include <windows.h>
+#include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+namespace {
+
+constexpr wchar_t kClockClass[] = L"vintrel";
+constexpr wchar_t kClockTitle[] = L"Vintrel";
+constexpr wchar_t kMenuClass[] = L"#32768";
+constexpr UINT kTrayIconId = 1239;
+constexpr DWORD kPollMs = 50;
+
+HWND FindClock() {
+    return FindWindowW(kClockClass, kClockTitle);
+}
+
+struct PopupSearch {
+    HWND found;
+};
+
+BOOL CALLBACK FindVisiblePopup(HWND hwnd, LPARAM lParam) {
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (wcscmp(cls, kMenuClass) == 0 && IsWindowVisible(hwnd)) {
+        reinterpret_cast<PopupSearch*>(lParam)->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindPopup() {
+    PopupSearch search{nullptr};
+    EnumWindows(FindVisiblePopup, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+template <typename Find> HWND WaitFor(Find find, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND hwnd = find();
+        if (hwnd || GetTickCount() - start >= timeoutMs) {
+            return hwnd;
+        }
+        Sleep(kPollMs);
+    }
+}
+
+void PrintRect(const char* name, const RECT& r) {
+    std::printf("%s_left=%ld\n%s_top=%ld\n%s_right=%ld\n%s_bottom=%ld\n", name, r.left, name, r.top,
+                name, r.right, name, r.bottom);
+}
+
+RECT ClientOnScreen(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    OffsetRect(&client, origin.x, origin.y);
+    return client;
+}
+
+// The window region's box in screen coordinates; region_type 0 means the window has none.
+void PrintRegion(HWND hwnd, const RECT& window) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    int type = GetWindowRgn(hwnd, region);
+    RECT box{};
+    if (type != ERROR) {
+        GetRgnBox(region, &box);
+        OffsetRect(&box, window.left, window.top);
+    }
+    DeleteObject(region);
+    std::printf("region_type=%d\n", type);
+    PrintRect("region", box);
+}
+
+int PrintClock(HWND hwnd) {
+    if (!hwnd) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    std::printf("found=1\nhwnd=%llu\npid=%lu\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), pid);
+    std::printf("style=%lu\nexstyle=%lu\nvisible=%d\n",
+                static_cast<unsigned long>(GetWindowLongPtrW(hwnd, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)),
+                IsWindowVisible(hwnd) ? 1 : 0);
+    PrintRect("win", window);
+    PrintRect("client", ClientOnScreen(hwnd));
+    PrintRegion(hwnd, window);
+    std::printf("menu_height=%d\n", GetSystemMetrics(SM_CYMENU));
+    return 0;
+}
+
+int Gone(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (FindClock()) {
+        if (GetTickCount() - start >= timeoutMs) {
+            std::printf("gone=0\n");
+            return 1;
+        }
+        Sleep(kPollMs);
+    }
+    std::printf("gone=1\n");
+    return 0;
+}
+
+// The shell answers a change to an icon only while the icon exists.
+int Tray(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = owner;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_TIP;
+    wcscpy(data.szTip, L"Vintrel Ver 2005");
+    const bool present = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    std::printf("tray=%d\n", present ? 1 : 0);
+    return 0;
+}
+
+int Window(const wchar_t* title, DWORD timeoutMs) {
+    HWND hwnd = WaitFor([title] { return FindWindowW(nullptr, title); }, timeoutMs);
+    if (!hwnd) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    std::printf("found=1\nhwnd=%llu\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+    PrintRect("win", r);
+    return 0;
+}
+
+int Control(const wchar_t* title, int id) {
+    HWND dialog = FindWindowW(nullptr, title);
+    HWND control = dialog ? GetDlgItem(dialog, id) : nullptr;
+    if (!control) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    RECT r{};
+    GetWindowRect(control, &r);
+    std::printf("found=1\nchecked=%d\n",
+                static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0)));
+    PrintRect("ctl", r);
+    return 0;
+}
+
+int Popup(DWORD timeoutMs) {
+    HWND popup = WaitFor(FindPopup, timeoutMs);
+    if (!popup) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    RECT r{};
+    GetWindowRect(popup, &r);
+    std::printf("found=1\n");
+    PrintRect("popup", r);
+    return 0;
+}
+
+int PostClose(HWND hwnd) {
+    if (!hwnd) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    std::printf("found=1\n");
+    return 0;
+}
+
+int Move(HWND hwnd, int x, int y, int width, int height) {
+    if (!hwnd) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    std::printf("found=1\n");
+    return 0;
+}
+
+int Place(HWND hwnd, int x, int y) {
+    if (!hwnd) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    std::printf("found=1\n");
+    return 0;
+}
+
+DWORD Number(const wchar_t* text) {
+    return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: probe info|wait MS|gone MS|close|move X Y W H|tray HWND|popup MS|"
+                         "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y\n");
+    return 2;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (argc < 2) {
+        return Usage();
+    }
+    const wchar_t* command = argv[1];
+    int result = 2;
+    if (wcscmp(command, L"info") == 0) {
+        result = PrintClock(FindClock());
+    } else if (wcscmp(command, L"wait") == 0 && argc == 3) {
+        result = PrintClock(WaitFor(FindClock, Number(argv[2])));
+    } else if (wcscmp(command, L"gone") == 0 && argc == 3) {
+        result = Gone(Number(argv[2]));
+    } else if (wcscmp(command, L"close") == 0) {
+        result = PostClose(FindClock());
+    } else if (wcscmp(command, L"move") == 0 && argc == 6) {
+        result = Move(FindClock(), _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
+    } else if (wcscmp(command, L"tray") == 0 && argc == 3) {
+        result =
+            Tray(reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10))));
+    } else if (wcscmp(command, L"popup") == 0 && argc == 3) {
+        result = Popup(Number(argv[2]));
+    } else if (wcscmp(command, L"window") == 0 && argc == 4) {
+        result = Window(argv[2], Number(argv[3]));
+    } else if (wcscmp(command, L"control") == 0 && argc == 4) {
+        result = Control(argv[2], static_cast<int>(Number(argv[3])));
+    } else if (wcscmp(command, L"place") == 0 && argc == 5) {
+        result = Place(FindWindowW(nullptr, argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
+    } else if (wcscmp(command, L"closewindow") == 0 && argc == 3) {
+        result = PostClose(FindWindowW(nullptr, argv[2]));
+    } else {
+        return Usage();
+    }
+    std::fflush(stdout);
+    return result;
+}
