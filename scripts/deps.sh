@@ -9,7 +9,7 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     googletest
     wine wine64
-    xvfb xdotool x11-utils imagemagick fonts-liberation
+    xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation
     msitools wixl zip unzip
 )
 

@@ -18,7 +18,7 @@ _start_xvfb() {
     local n
     for n in $(seq 90 130); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
         _xvfb_pid=$!
         local i
         for i in $(seq 1 50); do
@@ -42,14 +42,17 @@ _paint_root() {
 }
 
 _make_prefix() {
-    local stamp="$WINEPREFIX/.vintrel-ready"
+    local stamp="$WINEPREFIX/.vintrel-ready-2"
     [ -f "$stamp" ] && return 0
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     "$WINE64" wineboot -i >/dev/null 2>&1
     "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
         /d 'Liberation Sans' /f >/dev/null 2>&1
-    # Keep Wine's own desktop helper quiet in its own window manager-less mode.
+    # There is no window manager on the virtual display: Wine draws captions and frames
+    # itself, and does not wait for a manager when windows go away.
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        >/dev/null 2>&1
     "$WINESERVER" -w
     touch "$stamp"
 }
@@ -67,7 +70,9 @@ wine_env_start() {
     fi
     _make_prefix
     # One server for the whole run; its output goes nowhere so no pipe is held open.
-    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    if ! "$WINESERVER" -p >/dev/null 2>&1 </dev/null; then
+        echo "wine-env: a Wine server for $WINEPREFIX is already running; using it" >&2
+    fi
     "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
