@@ -122,9 +122,12 @@ check_manifest() {
 }
 
 check_resources() {
-    rc=$(mktemp)
-    trap 'rm -f "$rc"' RETURN
-    if ! $windres -i "$exe" -O rc -o "$rc" 2>/dev/null; then
+    # windres writes the icons it finds as files beside its output: keep them in a scratch dir.
+    local scratch
+    scratch=$(mktemp -d)
+    rc=$scratch/Vintrel.rc
+    trap 'rm -rf "$scratch"' RETURN
+    if ! (cd "$scratch" && $windres -i "$(realpath "$exe")" -O rc -o "$rc" 2>/dev/null); then
         fail "windres cannot read the resources of $exe"
         return
     fi
