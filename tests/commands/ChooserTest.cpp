@@ -1,0 +1,176 @@
+#include "ClockFixture.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/DlgProperties.h"
+#include "res/resource.h"
+
+namespace {
+
+// The system choosers as Wine shows them: titles and control ids.
+constexpr const wchar_t* kColorTitle = L"Color";
+constexpr const wchar_t* kFontTitle = L"Font";
+constexpr int kRedEdit = 706;
+constexpr int kGreenEdit = 707;
+constexpr int kBlueEdit = 708;
+constexpr int kFaceCombo = 1136;
+
+constexpr COLORREF kDefaultColor = 0x640000;
+
+// Types a colour into the chooser's Red, Green and Blue fields.
+void TypeColor(HWND chooser, COLORREF color) {
+    ModalDriver::SetText(GetDlgItem(chooser, kRedEdit), std::to_wstring(GetRValue(color)));
+    ModalDriver::SetText(GetDlgItem(chooser, kGreenEdit), std::to_wstring(GetGValue(color)));
+    ModalDriver::SetText(GetDlgItem(chooser, kBlueEdit), std::to_wstring(GetBValue(color)));
+}
+
+// Clicks ClockColor, types the colour and ends the chooser with the given button.
+void ChooseColor(ModalDriver& driver, HWND dialog, COLORREF color, int endButton) {
+    ModalDriver::ClickToOpen(dialog, IDC_CLOCKCOLOR);
+    HWND chooser = driver.WaitFor(kColorTitle);
+    ASSERT_NE(nullptr, chooser) << "the colour chooser did not open";
+    TypeColor(chooser, color);
+    EXPECT_TRUE(ModalDriver::ClickAndWaitGone(chooser, endButton));
+}
+
+// Picks a face in the chooser's face list as a click on the list would.
+void PickFace(HWND chooser, const wchar_t* face) {
+    HWND combo = GetDlgItem(chooser, kFaceCombo);
+    LRESULT index = ModalDriver::Ask(combo, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(face));
+    ASSERT_NE(CB_ERR, index) << "no face " << std::string(face, face + wcslen(face));
+    ModalDriver::Ask(combo, CB_SETCURSEL, index, 0);
+    ModalDriver::Ask(chooser, WM_COMMAND, MAKEWPARAM(kFaceCombo, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+}
+
+std::vector<BYTE> FontValue(const wchar_t* face, size_t size = sizeof(LOGFONTW)) {
+    LOGFONTW font{};
+    font.lfHeight = -24;
+    font.lfWeight = FW_BOLD;
+    wcscpy(font.lfFaceName, face);
+    std::vector<BYTE> value(size, 0x41);
+    std::memcpy(value.data(), &font, sizeof(font));
+    return value;
+}
+
+void StoreFont(const std::vector<BYTE>& value) {
+    TestKeys::Write(TestKeys::kSettings, L"DISPLAYFONT", REG_BINARY, value.data(),
+                    static_cast<DWORD>(value.size()));
+}
+
+RegValue StoredFont() {
+    return TestKeys::Read(TestKeys::kSettings, L"DISPLAYFONT");
+}
+
+RegValue StoredColor() {
+    return TestKeys::Read(TestKeys::kSettings, L"DISPLAYCOLOR");
+}
+
+} // namespace
+
+class Choosers : public ClockFixture {
+protected:
+    // Opens the Properties dialog and hands it to the step; the step ends it.
+    void WithProperties(std::function<void(ModalDriver&, HWND)> step) {
+        Command(IDM_OPTIONS, [&](ModalDriver& driver) {
+            HWND dialog = driver.WaitFor(kPropertiesTitle);
+            ASSERT_NE(nullptr, dialog);
+            step(driver, dialog);
+        });
+    }
+
+    // Opens the font chooser, notes the face it shows, optionally picks another and ends it.
+    std::wstring UseFontChooser(const wchar_t* pick, int endButton) {
+        std::wstring shown;
+        WithProperties([&](ModalDriver& driver, HWND dialog) {
+            ModalDriver::ClickToOpen(dialog, IDC_FONTS);
+            HWND chooser = driver.WaitFor(kFontTitle);
+            ASSERT_NE(nullptr, chooser) << "the font chooser did not open";
+            shown = ModalDriver::Text(GetDlgItem(chooser, kFaceCombo));
+            if (pick) {
+                PickFace(chooser, pick);
+            }
+            EXPECT_TRUE(ModalDriver::ClickAndWaitGone(chooser, endButton));
+            dialog = driver.WaitFor(kPropertiesTitle);
+            EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
+        });
+        return shown;
+    }
+};
+
+TEST_F(Choosers, ConfirmedColourIsStoredAtOnceAndShowsAfterALaterOk) {
+    CreateClock();
+    const COLORREF chosen = RGB(12, 34, 56);
+    WithProperties([&](ModalDriver& driver, HWND dialog) {
+        ChooseColor(driver, dialog, chosen, IDOK);
+        dialog = driver.WaitFor(kPropertiesTitle);
+        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
+    });
+    RegValue color = StoredColor();
+    ASSERT_TRUE(color.exists);
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), color.type);
+    EXPECT_EQ(chosen, color.AsDword());
+    EXPECT_EQ(kDefaultColor, m_clock->m_color) << "Cancel reloads nothing";
+
+    WithProperties([](ModalDriver&, HWND dialog) {
+        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDOK));
+    });
+    EXPECT_EQ(chosen, m_clock->m_color);
+}
+
+TEST_F(Choosers, LastConfirmedColourWinsAndACancelledChooserStoresNothing) {
+    CreateClock();
+    WithProperties([&](ModalDriver& driver, HWND dialog) {
+        ChooseColor(driver, dialog, RGB(200, 10, 10), IDOK);
+        ChooseColor(driver, driver.WaitFor(kPropertiesTitle), RGB(10, 200, 30), IDOK);
+        ChooseColor(driver, driver.WaitFor(kPropertiesTitle), RGB(1, 2, 3), IDCANCEL);
+        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(driver.WaitFor(kPropertiesTitle), IDCANCEL));
+    });
+    EXPECT_EQ(RGB(10, 200, 30), StoredColor().AsDword());
+}
+
+TEST_F(Choosers, FontChooserStartsFromAReadableStoredFont) {
+    CreateClock();
+    const std::vector<BYTE> stored = FontValue(L"DejaVu Serif");
+    StoreFont(stored);
+    EXPECT_EQ(L"DejaVu Serif", UseFontChooser(nullptr, IDCANCEL));
+    RegValue after = StoredFont();
+    EXPECT_EQ(stored, after.data) << "a cancelled font chooser stores nothing";
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), after.type);
+}
+
+TEST_F(Choosers, FontChooserIgnoresItsBufferWhenNoFontCanBeRead) {
+    CreateClock();
+    // The buffer keeps this face from the first use.
+    StoreFont(FontValue(L"DejaVu Serif"));
+    ASSERT_EQ(L"DejaVu Serif", UseFontChooser(nullptr, IDCANCEL));
+
+    const std::vector<BYTE> tooLong = FontValue(L"Liberation Serif", 100);
+    StoreFont(tooLong);
+    std::wstring shown = UseFontChooser(nullptr, IDCANCEL);
+    EXPECT_NE(L"DejaVu Serif", shown);
+    EXPECT_NE(L"Liberation Serif", shown);
+    EXPECT_EQ(tooLong, StoredFont().data);
+
+    TestKeys::Remove(TestKeys::kSettings, L"DISPLAYFONT");
+    shown = UseFontChooser(nullptr, IDCANCEL);
+    EXPECT_NE(L"DejaVu Serif", shown);
+    EXPECT_FALSE(StoredFont().exists);
+}
+
+TEST_F(Choosers, ConfirmedFontReplacesTheStoredValueWithAWholeFontRecord) {
+    CreateClock();
+    StoreFont(FontValue(L"DejaVu Serif", 100));
+    UseFontChooser(L"Liberation Mono", IDOK);
+    RegValue stored = StoredFont();
+    ASSERT_TRUE(stored.exists);
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), stored.type);
+    ASSERT_EQ(sizeof(LOGFONTW), stored.data.size());
+    LOGFONTW font;
+    std::memcpy(&font, stored.data.data(), sizeof(font));
+    EXPECT_STREQ(L"Liberation Mono", font.lfFaceName);
+    EXPECT_NE(0, font.lfHeight) << "the whole record is stored, not only the face";
+    EXPECT_EQ(0, std::memcmp(&font, &DlgProperties::s_chosenFont, sizeof(font)));
+    EXPECT_STRNE(L"Liberation Mono", m_clock->m_faceName) << "Cancel reloads nothing";
+}
