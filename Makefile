@@ -3,7 +3,7 @@
 #   make test   build both targets and run the whole suite
 BUILD ?= build
 
-.PHONY: all deps build test run clean screenshots package
+.PHONY: all deps build test run clean screenshots package bench
 
 all: build
 
@@ -25,6 +25,11 @@ package: build
 # The README pictures in docs/, made from the built clock on a virtual display.
 screenshots: build
 	@scripts/screenshots.sh $(BUILD)
+
+# The clock against a bare one-second-timer window, side by side under Wine: the table is
+# printed and left in $(BUILD)/bench/results.md. Not part of make test.
+bench: build
+	@scripts/bench.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,136 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "app/ZelDsktp.h"
+#include "res/resource.h"
+#include "tests/app/ClockFixture.h"
+
+namespace {
+
+constexpr size_t kTicks = 5;
+// Generous: the clock aims at a few milliseconds; a loaded machine must not fail this.
+constexpr int kLateBoundMs = 200;
+constexpr DWORD kTicksWaitMs = 15000;
+constexpr DWORD kDialogWaitMs = 10000;
+constexpr wchar_t kPropertiesTitle[] = L"Vintrel (Properties)";
+
+// The clock as the program makes it, noting the wall-clock time at the start of every paint
+// that a tick asked for; other paints (the first one, region changes) are not noted.
+class StampedClock : public ZelDsktp {
+public:
+    LRESULT OnTimer(WPARAM timerId) override {
+        m_tickPending = true;
+        return ZelDsktp::OnTimer(timerId);
+    }
+    LRESULT OnPaint() override {
+        if (m_tickPending) {
+            m_tickPending = false;
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            m_tickPaints.push_back(now);
+        }
+        return ZelDsktp::OnPaint();
+    }
+
+    bool m_tickPending = false;
+    std::vector<SYSTEMTIME> m_tickPaints;
+};
+
+// Whole seconds since 1601, so that seconds can be counted across minutes and hours.
+ULONGLONG WholeSeconds(const SYSTEMTIME& time) {
+    FILETIME file;
+    SystemTimeToFileTime(&time, &file);
+    ULARGE_INTEGER value;
+    value.LowPart = file.dwLowDateTime;
+    value.HighPart = file.dwHighDateTime;
+    return value.QuadPart / 10000000ULL;
+}
+
+// Returns in the middle of a second, where a timer that ignores the turn of the second
+// would fire about half a second late.
+void WaitForMidSecond() {
+    for (int i = 0; i < 200; ++i) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        if (now.wMilliseconds >= 400 && now.wMilliseconds < 600) {
+            return;
+        }
+        Sleep(5);
+    }
+}
+
+class TickTest : public ClockTest::ClockFixture {
+protected:
+    StampedClock& Clock() { return *static_cast<StampedClock*>(m_clock); }
+
+    void StartStamped() {
+        auto* clock = new StampedClock();
+        m_clock = clock;
+        clock->RegisterAndCreate(nullptr, GetModuleHandleW(nullptr), L"Vintrel", IDR_MAINMENU,
+                                 L"vintrel");
+    }
+
+    // Runs the window's messages until the given number of tick paints, or the time is out.
+    void RunTicks(size_t count) {
+        const ULONGLONG end = GetTickCount64() + kTicksWaitMs;
+        MSG msg;
+        while (Clock().m_tickPaints.size() < count && GetTickCount64() < end) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+
+    // Each noted paint lies early in its second, one second after the one before.
+    void ExpectOnTheSecond() {
+        const std::vector<SYSTEMTIME>& paints = Clock().m_tickPaints;
+        ASSERT_GE(paints.size(), kTicks);
+        for (size_t i = 0; i < kTicks; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_LT(paints[i].wMilliseconds, kLateBoundMs);
+            if (i > 0) {
+                EXPECT_EQ(WholeSeconds(paints[i - 1]) + 1, WholeSeconds(paints[i]));
+            }
+        }
+    }
+};
+
+TEST_F(TickTest, PaintsFollowTheTurnOfEachSecondFromAMidSecondStart) {
+    WaitForMidSecond();
+    StartStamped();
+    RunTicks(kTicks);
+    ExpectOnTheSecond();
+}
+
+TEST_F(TickTest, PaintsFollowTheTurnOfEachSecondAfterThePropertiesDialog) {
+    StartStamped();
+    RunTicks(1);
+    // Cancelled in the middle of a second, from a thread of its own; bounded either way.
+    std::thread canceller([] {
+        const ULONGLONG end = GetTickCount64() + kDialogWaitMs;
+        while (GetTickCount64() < end) {
+            HWND dialog = FindWindowW(L"#32770", kPropertiesTitle);
+            if (dialog) {
+                WaitForMidSecond();
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            }
+            Sleep(dialog ? 300 : 25);
+            if (dialog && !IsWindow(dialog)) {
+                return;
+            }
+        }
+    });
+    SendMessageW(Window(), WM_COMMAND, IDM_OPTIONS, 0);
+    canceller.join();
+    Clock().m_tickPending = false;
+    Clock().m_tickPaints.clear();
+    RunTicks(kTicks);
+    ExpectOnTheSecond();
+}
+
+} // namespace
