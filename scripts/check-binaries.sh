@@ -3,7 +3,7 @@
 #   - the shipped Vintrel.exe is a 32-bit (PE32, i386) GUI program;
 #   - every .exe of both build trees imports Windows system DLLs only (no MinGW runtime);
 #   - the shipped Vintrel.exe carries its manifest, version block, File menu, icon groups
-#     and Properties dialog.
+#     and Properties dialog; both icon groups share one set of images.
 #   scripts/check-binaries.sh SHIPPED_BUILD TEST_BUILD VERSION
 # $VINTREL_SHIPPED_BUILD, when set, takes the place of SHIPPED_BUILD.
 set -uo pipefail
@@ -104,6 +104,41 @@ check_icon_group() {
         [ "$sizes" = '\020 \030 \040 \060 \100 \110 \120 \140 \200 \000 ' ]
 }
 
+# Prints "type id size" for each resource of the executable whose type and name are numbers.
+resource_sizes() {
+    local type name size
+    $objdump -p "$exe" | awk '
+        /Resource Directory section/ { on = 1; next }
+        !on { next }
+        /^$/ { exit }
+        { gsub(/,/, "") }
+        /^[0-9a-f]+   Entry: ID:/ { type = $4 }
+        /^[0-9a-f]+     Entry: ID:/ { name = $4 }
+        / Leaf: / { print type, name, $6 }' |
+        while read -r type name size; do
+            [[ "$type $name $size" =~ ^0x[0-9a-f]+\ 0x[0-9a-f]+\ 0x[0-9a-f]+$ ]] &&
+                echo "$((type)) $((name)) $((size))"
+        done
+}
+
+# The tray group (108) is a directory of its own over the images of the main group (128):
+# both directories are the same, and the RT_ICON images are exactly the ones they list.
+check_shared_icons() {
+    local main tray listed stored
+    main=$(resource "128 14 /* RT_GROUP_ICON */" | tail -n +2)
+    tray=$(resource "108 14 /* RT_GROUP_ICON */" | tail -n +2)
+    expect "icon groups 128 and 108 reference the same images" [ -n "$main" -a "$main" = "$tray" ]
+    listed=$(sed -n 's/^ *"[^"]*", 1, 32, 0x\([0-9a-f]*\)L, \([0-9]*\),\{0,1\}\t.*/\2 \1/p' <<<"$main" |
+        while read -r id bytes; do echo "$id $((16#$bytes))"; done | sort -n)
+    stored=$(resource_sizes | awk '$1 == 3 { print $2, $3 }' | sort -n)
+    if [ -n "$listed" ] && [ "$listed" = "$stored" ]; then
+        pass "the ten icon images are stored once, with the sizes the groups list"
+    else
+        fail "icon images differ from what the groups list (id bytes):"
+        diff <(echo "$listed") <(echo "$stored") | sed 's/^/    /'
+    fi
+}
+
 check_manifest() {
     local xml comctl
     # Undo the decompiler's string quoting to get the XML back on one line.
@@ -172,6 +207,7 @@ END'
         grep -q '^LANGUAGE 9, 1$' <(grep -B2 '^142 DIALOGEX' "$rc")
     check_icon_group 128
     check_icon_group 108
+    check_shared_icons
 }
 
 if [ ! -f "$exe" ]; then

@@ -115,18 +115,6 @@ TEST(FileMenu, HoldsOnePopupWithTheCommandsInOrder) {
     DestroyMenu(bar);
 }
 
-TEST(Icons, BothGroupsLoadAtSmallAndLargeSizes) {
-    for (int id : {IDR_MAINMENU, IDI_TRAY}) {
-        for (int size : {16, 32, 48, 256}) {
-            HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                     size, size, LR_DEFAULTCOLOR);
-            EXPECT_NE(nullptr, icon) << id << " at " << size;
-            if (icon)
-                DestroyIcon(static_cast<HICON>(icon));
-        }
-    }
-}
-
 TEST_F(PropertiesTemplate, HasItsTitleFrameAndSize) {
     EXPECT_EQ(L"Vintrel (Properties)", WindowText(m_dialog));
     LONG_PTR style = GetWindowLongPtrW(m_dialog, GWL_STYLE);
