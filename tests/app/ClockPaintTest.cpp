@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <vector>
 
-#include "ClockFixture.h"
+#include "tests/support/ClockFixture.h"
 
 using namespace ClockTest;
 
@@ -23,6 +24,55 @@ POINT ClientOrigin(HWND hwnd) {
     POINT origin{0, 0};
     ClientToScreen(hwnd, &origin);
     return {origin.x - window.left, origin.y - window.top};
+}
+
+// The client area's pixels, row by row, as COLORREF.
+std::vector<COLORREF> ClientPixels(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const int width = client.right;
+    const int height = client.bottom;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HDC window = GetDC(hwnd);
+    BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, window);
+    GdiFlush();
+    std::vector<COLORREF> pixels;
+    const auto* row = static_cast<const DWORD*>(bits);
+    for (int i = 0; bits != nullptr && i < width * height; ++i) {
+        const DWORD p = row[i];
+        pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+// How many regions the process can still create; fewer means GDI handles were leaked.
+int CreatableRegions() {
+    std::vector<HRGN> regions;
+    regions.reserve(70000);
+    for (int i = 0; i < 100000; ++i) {
+        HRGN region = CreateRectRgn(0, 0, 1, 1);
+        if (region == nullptr) {
+            break;
+        }
+        regions.push_back(region);
+    }
+    for (HRGN region : regions) {
+        DeleteObject(region);
+    }
+    return static_cast<int>(regions.size());
 }
 
 } // namespace

@@ -4,32 +4,18 @@
 #include <cstring>
 #include <string>
 
-#include "ClockFixture.h"
 #include "res/resource.h"
+#include "tests/support/ClockFixture.h"
 
 using namespace ClockTest;
+using namespace TestRegistry;
 
 namespace {
 
 const Edges kDefaultPlace{10, 10, 220, 120};
 
-Edges StoredPlace() {
-    const std::vector<BYTE> data = StoredValue(Settings::kWindowPlacement);
-    RECT rect{};
-    if (data.size() != sizeof(rect)) {
-        return {};
-    }
-    std::memcpy(&rect, data.data(), sizeof(rect));
-    return EdgesOf(rect);
-}
-
 LONG_PTR ExStyle(HWND hwnd) {
     return GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-}
-
-bool HasUpdateRegion(HWND hwnd) {
-    RECT update{};
-    return GetUpdateRect(hwnd, &update, FALSE) != FALSE;
 }
 
 HWND g_closing = nullptr;
@@ -60,7 +46,7 @@ TEST_F(ClockFixture, FirstStartWithoutSettingsShowsTheDefaultClock) {
     EXPECT_NE(nullptr, GetMenu(Window()));
     EXPECT_TRUE(TrayIconPresent(Window()));
     EXPECT_FALSE(TrayIconPresent(Window(), kTrayIconId + 1));
-    EXPECT_TRUE(WaitForMessage(Window(), WM_TIMER, 2000)) << "no tick within two seconds";
+    EXPECT_TRUE(WaitForTick(Window(), 2000)) << "no tick within two seconds";
 }
 
 TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
@@ -84,7 +70,7 @@ TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
         SCOPED_TRACE(c.what);
         BYTE data[20]{};
         std::memcpy(data, &c.stored, sizeof(c.stored));
-        StoreBinary(Settings::kWindowPlacement, data, c.size);
+        StoreSetting(Settings::kWindowPlacement, data, c.size);
         Start();
         EXPECT_EQ(c.applied ? EdgesOf(c.stored) : kDefaultPlace, WindowEdges(Window()));
         Stop();
@@ -95,10 +81,10 @@ TEST_F(ClockFixture, LoadSettingsTakesStoredValuesAndCutsAnEndlessFace) {
     Start();
     LOGFONTW font{};
     wcscpy(font.lfFaceName, L"Courier New");
-    StoreBinary(Settings::kDisplayFont, &font, sizeof(font));
-    StoreDword(Settings::kDisplayColor, 0x0000C8);
-    StoreDword(Settings::kDisplayType, DisplayLocalOnly);
-    StoreDword(Settings::kDisplayStrings, 0);
+    StoreSetting(Settings::kDisplayFont, &font, sizeof(font));
+    StoreSetting(Settings::kDisplayColor, 0x0000C8);
+    StoreSetting(Settings::kDisplayType, DisplayLocalOnly);
+    StoreSetting(Settings::kDisplayStrings, 0);
     m_clock->LoadSettings();
     EXPECT_STREQ(L"Courier New", m_clock->m_faceName);
     EXPECT_EQ(0x0000C8u, m_clock->m_color);
@@ -106,17 +92,17 @@ TEST_F(ClockFixture, LoadSettingsTakesStoredValuesAndCutsAnEndlessFace) {
     EXPECT_EQ(0u, m_clock->m_showSuffix);
 
     std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'A');
-    StoreBinary(Settings::kDisplayFont, &font, sizeof(font));
+    StoreSetting(Settings::kDisplayFont, &font, sizeof(font));
     m_clock->LoadSettings();
     EXPECT_EQ(std::wstring(LF_FACESIZE - 1, L'A'), m_clock->m_faceName);
 
     font.lfFaceName[0] = L'\0';
-    StoreBinary(Settings::kDisplayFont, &font, sizeof(font));
+    StoreSetting(Settings::kDisplayFont, &font, sizeof(font));
     m_clock->LoadSettings();
     EXPECT_STREQ(L"", m_clock->m_faceName);
 
     BYTE tooLong[sizeof(LOGFONTW) + 1]{};
-    StoreBinary(Settings::kDisplayFont, tooLong, sizeof(tooLong));
+    StoreSetting(Settings::kDisplayFont, tooLong, sizeof(tooLong));
     m_clock->LoadSettings();
     EXPECT_STREQ(L"Arial", m_clock->m_faceName);
 }
@@ -161,7 +147,7 @@ TEST_F(ClockFixture, EachTickKeepsTheClockOnTopRepaintsAndRearms) {
     EXPECT_EQ(WS_EX_TOPMOST, ExStyle(Window()) & WS_EX_TOPMOST);
     EXPECT_TRUE(HasUpdateRegion(Window()));
     EXPECT_EQ(kClockTimerId, m_clock->m_timerId);
-    EXPECT_TRUE(WaitForMessage(Window(), WM_TIMER, 2000)) << "the tick was not armed again";
+    EXPECT_TRUE(WaitForTick(Window(), 2000)) << "the tick was not armed again";
 }
 
 TEST_F(ClockFixture, CloseReleasesEverythingSavesThePlaceAndEndsTheLoop) {
@@ -191,9 +177,9 @@ TEST_F(ClockFixture, CloseReleasesEverythingSavesThePlaceAndEndsTheLoop) {
 TEST_F(ClockFixture, EndOfSessionSavesThePlaceOnlyWhenTheSessionEnds) {
     Start();
     MoveWindow(Window(), 77, 66, 230, 120, TRUE);
-    DeleteValue(Settings::kWindowPlacement);
+    RemoveSetting(Settings::kWindowPlacement);
     SendMessageW(Window(), WM_ENDSESSION, FALSE, 0);
-    EXPECT_TRUE(StoredValue(Settings::kWindowPlacement).empty());
+    EXPECT_FALSE(Setting(Settings::kWindowPlacement).Exists());
     SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ((Edges{77, 66, 307, 186}), StoredPlace());
 }
@@ -208,7 +194,7 @@ TEST_F(ClockFixture, RestartedShellGetsTheIconBack) {
 
 TEST_F(ClockFixture, SecondClockInOneProcessUsesTheRegisteredClass) {
     Start();
-    ZelDsktp* second = nullptr;
+    std::unique_ptr<ZelDsktp> second;
     ASSERT_NO_THROW(second = CreateClock());
     EXPECT_TRUE(IsWindow(second->m_hWnd));
     EXPECT_NE(Window(), second->m_hWnd);

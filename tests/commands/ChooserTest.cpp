@@ -1,10 +1,12 @@
-#include "ClockFixture.h"
-
 #include <cstring>
 #include <string>
 
 #include "app/DlgProperties.h"
 #include "res/resource.h"
+#include "tests/support/ClockFixture.h"
+
+using namespace ClockTest;
+using namespace TestRegistry;
 
 namespace {
 
@@ -55,31 +57,13 @@ std::vector<BYTE> FontValue(const wchar_t* face, size_t size = sizeof(LOGFONTW))
 }
 
 void StoreFont(const std::vector<BYTE>& value) {
-    TestKeys::Write(TestKeys::kSettings, L"DISPLAYFONT", REG_BINARY, value.data(),
-                    static_cast<DWORD>(value.size()));
-}
-
-RegValue StoredFont() {
-    return TestKeys::Read(TestKeys::kSettings, L"DISPLAYFONT");
-}
-
-RegValue StoredColor() {
-    return TestKeys::Read(TestKeys::kSettings, L"DISPLAYCOLOR");
+    StoreSetting(L"DISPLAYFONT", value.data(), value.size());
 }
 
 } // namespace
 
 class Choosers : public ClockFixture {
 protected:
-    // Opens the Properties dialog and hands it to the step; the step ends it.
-    void WithProperties(std::function<void(ModalDriver&, HWND)> step) {
-        Command(IDM_OPTIONS, [&](ModalDriver& driver) {
-            HWND dialog = driver.WaitFor(kPropertiesTitle);
-            ASSERT_NE(nullptr, dialog);
-            step(driver, dialog);
-        });
-    }
-
     // Opens the font chooser, notes the face it shows, optionally picks another and ends it.
     std::wstring UseFontChooser(const wchar_t* pick, int endButton) {
         std::wstring shown;
@@ -100,15 +84,15 @@ protected:
 };
 
 TEST_F(Choosers, ConfirmedColourIsStoredAtOnceAndShowsAfterALaterOk) {
-    CreateClock();
+    Start();
     const COLORREF chosen = RGB(12, 34, 56);
     WithProperties([&](ModalDriver& driver, HWND dialog) {
         ChooseColor(driver, dialog, chosen, IDOK);
         dialog = driver.WaitFor(kPropertiesTitle);
         EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
     });
-    RegValue color = StoredColor();
-    ASSERT_TRUE(color.exists);
+    StoredValue color = Setting(L"DISPLAYCOLOR");
+    ASSERT_TRUE(color.Exists());
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), color.type);
     EXPECT_EQ(chosen, color.AsDword());
     EXPECT_EQ(kDefaultColor, m_clock->m_color) << "Cancel reloads nothing";
@@ -120,28 +104,28 @@ TEST_F(Choosers, ConfirmedColourIsStoredAtOnceAndShowsAfterALaterOk) {
 }
 
 TEST_F(Choosers, LastConfirmedColourWinsAndACancelledChooserStoresNothing) {
-    CreateClock();
+    Start();
     WithProperties([&](ModalDriver& driver, HWND dialog) {
         ChooseColor(driver, dialog, RGB(200, 10, 10), IDOK);
         ChooseColor(driver, driver.WaitFor(kPropertiesTitle), RGB(10, 200, 30), IDOK);
         ChooseColor(driver, driver.WaitFor(kPropertiesTitle), RGB(1, 2, 3), IDCANCEL);
         EXPECT_TRUE(ModalDriver::ClickAndWaitGone(driver.WaitFor(kPropertiesTitle), IDCANCEL));
     });
-    EXPECT_EQ(RGB(10, 200, 30), StoredColor().AsDword());
+    EXPECT_EQ(RGB(10, 200, 30), Setting(L"DISPLAYCOLOR").AsDword());
 }
 
 TEST_F(Choosers, FontChooserStartsFromAReadableStoredFont) {
-    CreateClock();
+    Start();
     const std::vector<BYTE> stored = FontValue(L"DejaVu Serif");
     StoreFont(stored);
     EXPECT_EQ(L"DejaVu Serif", UseFontChooser(nullptr, IDCANCEL));
-    RegValue after = StoredFont();
+    StoredValue after = Setting(L"DISPLAYFONT");
     EXPECT_EQ(stored, after.data) << "a cancelled font chooser stores nothing";
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), after.type);
 }
 
 TEST_F(Choosers, FontChooserIgnoresItsBufferWhenNoFontCanBeRead) {
-    CreateClock();
+    Start();
     // The buffer keeps this face from the first use.
     StoreFont(FontValue(L"DejaVu Serif"));
     ASSERT_EQ(L"DejaVu Serif", UseFontChooser(nullptr, IDCANCEL));
@@ -151,20 +135,20 @@ TEST_F(Choosers, FontChooserIgnoresItsBufferWhenNoFontCanBeRead) {
     std::wstring shown = UseFontChooser(nullptr, IDCANCEL);
     EXPECT_NE(L"DejaVu Serif", shown);
     EXPECT_NE(L"Liberation Serif", shown);
-    EXPECT_EQ(tooLong, StoredFont().data);
+    EXPECT_EQ(tooLong, Setting(L"DISPLAYFONT").data);
 
-    TestKeys::Remove(TestKeys::kSettings, L"DISPLAYFONT");
+    RemoveSetting(L"DISPLAYFONT");
     shown = UseFontChooser(nullptr, IDCANCEL);
     EXPECT_NE(L"DejaVu Serif", shown);
-    EXPECT_FALSE(StoredFont().exists);
+    EXPECT_FALSE(Setting(L"DISPLAYFONT").Exists());
 }
 
 TEST_F(Choosers, ConfirmedFontReplacesTheStoredValueWithAWholeFontRecord) {
-    CreateClock();
+    Start();
     StoreFont(FontValue(L"DejaVu Serif", 100));
     UseFontChooser(L"Liberation Mono", IDOK);
-    RegValue stored = StoredFont();
-    ASSERT_TRUE(stored.exists);
+    StoredValue stored = Setting(L"DISPLAYFONT");
+    ASSERT_TRUE(stored.Exists());
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), stored.type);
     ASSERT_EQ(sizeof(LOGFONTW), stored.data.size());
     LOGFONTW font;

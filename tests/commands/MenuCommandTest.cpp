@@ -1,10 +1,13 @@
-#include "ClockFixture.h"
-
+#include <atomic>
 #include <cstring>
 #include <string>
 
 #include "app/HelpAddress.h"
 #include "res/resource.h"
+#include "tests/support/ClockFixture.h"
+
+using namespace ClockTest;
+using namespace TestRegistry;
 
 namespace {
 
@@ -13,34 +16,12 @@ constexpr const wchar_t* kRemoveQuestion = L"This Will Remove the Program from s
                                            L"time.\r\nAre You sure?";
 constexpr const wchar_t kRunCommand[] = L"\"C:\\Program Files\\Vintrel\\Vintrel.exe\"";
 
-RECT StoredRect() {
-    RECT rect{};
-    RegValue value = TestKeys::Read(TestKeys::kSettings, L"WP");
-    if (value.data.size() == sizeof(rect)) {
-        std::memcpy(&rect, value.data.data(), sizeof(rect));
-    }
-    return rect;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b) != FALSE;
-}
-
-RECT WindowRect(HWND hwnd) {
-    RECT rect{};
-    GetWindowRect(hwnd, &rect);
-    return rect;
-}
-
 bool HasWindowRegion(HWND hwnd) {
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    int kind = GetWindowRgn(hwnd, region);
-    DeleteObject(region);
-    return kind != ERROR;
+    return WindowRegionBox(hwnd) != ERROR;
 }
 
 void StoreRunValue() {
-    TestKeys::Write(TestKeys::kRun, L"Vintrel", REG_SZ, kRunCommand, sizeof(kRunCommand));
+    Store(kRun, L"Vintrel", REG_SZ, kRunCommand, sizeof(kRunCommand));
 }
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam) {
@@ -58,17 +39,34 @@ std::wstring BoxText(HWND box) {
     return text;
 }
 
+// The clock as the program makes it, counting the ticks that reach it.
+class CountingClock : public ZelDsktp {
+public:
+    LRESULT OnTimer(WPARAM timerId) override {
+        ++m_ticks;
+        return ZelDsktp::OnTimer(timerId);
+    }
+
+    std::atomic<int> m_ticks{0};
+};
+
 } // namespace
 
 class MenuCommands : public ClockFixture {
 protected:
+    void Start() { ClockFixture::Start(std::make_unique<CountingClock>()); }
+    // Counts the ticks that reach the clock window from now on.
+    void WatchTicks() { Counting().m_ticks = 0; }
+    int Ticks() { return Counting().m_ticks; }
+    CountingClock& Counting() { return static_cast<CountingClock&>(*m_clock); }
+
     // Shows the frame, as a click on the tray icon does, and lets the window paint.
     void ShowFramed() {
-        SendMessageW(m_hwnd, WM_TRAYICON, kTrayIconId, WM_LBUTTONDOWN);
-        UpdateWindow(m_hwnd);
+        SendMessageW(Window(), WM_TRAYICON, kTrayIconId, WM_LBUTTONDOWN);
+        UpdateWindow(Window());
         ASSERT_FALSE(m_clock->m_shaped);
-        ASSERT_FALSE(HasWindowRegion(m_hwnd));
-        ASSERT_FALSE(HasUpdateRegion());
+        ASSERT_FALSE(HasWindowRegion(Window()));
+        ASSERT_FALSE(HasUpdateRegion(Window()));
     }
 
     // Answers the confirmation box of "Remove from Startup"; returns the text it showed.
@@ -87,59 +85,55 @@ protected:
 };
 
 TEST_F(MenuCommands, MakeTransparentSavesThePlaceAndWaitsForTheNextTick) {
-    CreateClock();
+    Start();
     ShowFramed();
     EXPECT_EQ(0, Command(IDM_MAKE_TRANSPARENT));
     EXPECT_TRUE(m_clock->m_shaped);
-    EXPECT_TRUE(SameRect(WindowRect(m_hwnd), StoredRect()));
-    EXPECT_FALSE(HasUpdateRegion()) << "no repaint is asked for";
-    EXPECT_FALSE(HasWindowRegion(m_hwnd)) << "still framed until the next tick";
+    EXPECT_EQ(WindowEdges(Window()), StoredPlace());
+    EXPECT_FALSE(HasUpdateRegion(Window())) << "no repaint is asked for";
+    EXPECT_FALSE(HasWindowRegion(Window())) << "still framed until the next tick";
 
-    ASSERT_TRUE(WaitForTick(1500));
-    UpdateWindow(m_hwnd);
-    EXPECT_TRUE(HasWindowRegion(m_hwnd)) << "the tick's paint clips the window to the digits";
+    ASSERT_TRUE(WaitForTick(Window(), 1500));
+    UpdateWindow(Window());
+    EXPECT_TRUE(HasWindowRegion(Window())) << "the tick's paint clips the window to the digits";
 }
 
 TEST_F(MenuCommands, MakeTransparentWhileTransparentWritesThePlaceAgain) {
-    CreateClock();
-    UpdateWindow(m_hwnd);
+    Start();
+    UpdateWindow(Window());
     ASSERT_TRUE(m_clock->m_shaped);
     const RECT stale{1, 2, 3, 4};
-    TestKeys::Write(TestKeys::kSettings, L"WP", REG_BINARY, &stale, sizeof(stale));
+    StoreSetting(L"WP", &stale, sizeof(stale));
     EXPECT_EQ(0, Command(IDM_MAKE_TRANSPARENT));
     EXPECT_TRUE(m_clock->m_shaped);
-    EXPECT_TRUE(SameRect(WindowRect(m_hwnd), StoredRect()));
-    EXPECT_FALSE(HasUpdateRegion());
+    EXPECT_EQ(WindowEdges(Window()), StoredPlace());
+    EXPECT_FALSE(HasUpdateRegion(Window()));
 }
 
 TEST_F(MenuCommands, OptionsStopsTheClockWhileTheDialogIsOpen) {
-    CreateClock();
-    ASSERT_TRUE(WaitForTick(1500)) << "the clock ticks before the dialog";
+    Start();
+    ASSERT_TRUE(WaitForTick(Window(), 1500)) << "the clock ticks before the dialog";
     WatchTicks();
     int ticksWhileOpen = -1;
-    Command(IDM_OPTIONS, [&](ModalDriver& driver) {
-        HWND dialog = driver.WaitFor(kPropertiesTitle);
-        ASSERT_NE(nullptr, dialog);
+    WithProperties([&](ModalDriver&, HWND dialog) {
         Sleep(1500);
         ticksWhileOpen = Ticks();
         EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
     });
     EXPECT_EQ(0, ticksWhileOpen);
-    EXPECT_TRUE(WaitForTick(1500)) << "the clock ticks again after the dialog";
+    EXPECT_TRUE(WaitForTick(Window(), 1500)) << "the clock ticks again after the dialog";
 }
 
 TEST_F(MenuCommands, OptionsOkReloadsEverySettingAndTheClockTicksAgain) {
-    CreateClock();
+    Start();
     ASSERT_EQ(DisplayBoth, m_clock->m_displayType);
     // Values stored behind the clock's back, as the choosers store them.
-    TestKeys::WriteDword(TestKeys::kSettings, L"DISPLAYCOLOR", 0x123456);
+    StoreSetting(L"DISPLAYCOLOR", 0x123456);
     LOGFONTW font{};
     wcscpy(font.lfFaceName, L"DejaVu Serif");
-    TestKeys::Write(TestKeys::kSettings, L"DISPLAYFONT", REG_BINARY, &font, sizeof(font));
+    StoreSetting(L"DISPLAYFONT", &font, sizeof(font));
 
-    Command(IDM_OPTIONS, [&](ModalDriver& driver) {
-        HWND dialog = driver.WaitFor(kPropertiesTitle);
-        ASSERT_NE(nullptr, dialog);
+    WithProperties([&](ModalDriver&, HWND dialog) {
         ModalDriver::Click(dialog, IDC_SHOW_LOCAL);
         ModalDriver::Click(dialog, IDC_ADD_SUFFIX);
         EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDOK));
@@ -148,69 +142,66 @@ TEST_F(MenuCommands, OptionsOkReloadsEverySettingAndTheClockTicksAgain) {
     EXPECT_EQ(0u, m_clock->m_showSuffix);
     EXPECT_EQ(0x123456u, m_clock->m_color);
     EXPECT_STREQ(L"DejaVu Serif", m_clock->m_faceName);
-    EXPECT_TRUE(WaitForTick(1500));
+    EXPECT_TRUE(WaitForTick(Window(), 1500));
 }
 
 TEST_F(MenuCommands, OptionsCancelKeepsTheClockAsItWas) {
-    CreateClock();
-    TestKeys::WriteDword(TestKeys::kSettings, L"DISPLAYCOLOR", 0x123456);
-    TestKeys::WriteDword(TestKeys::kSettings, L"DISPLAYTYPE", DisplayGmtOnly);
-    Command(IDM_OPTIONS, [&](ModalDriver& driver) {
-        HWND dialog = driver.WaitFor(kPropertiesTitle);
-        ASSERT_NE(nullptr, dialog);
+    Start();
+    StoreSetting(L"DISPLAYCOLOR", 0x123456);
+    StoreSetting(L"DISPLAYTYPE", DisplayGmtOnly);
+    WithProperties([&](ModalDriver&, HWND dialog) {
         ModalDriver::Click(dialog, IDC_SHOW_LOCAL);
         EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
     });
     EXPECT_EQ(DisplayBoth, m_clock->m_displayType);
     EXPECT_EQ(0x640000u, m_clock->m_color);
     EXPECT_EQ(1u, m_clock->m_showSuffix);
-    EXPECT_EQ(static_cast<DWORD>(DisplayGmtOnly),
-              TestKeys::Read(TestKeys::kSettings, L"DISPLAYTYPE").AsDword());
-    EXPECT_TRUE(WaitForTick(1500));
+    EXPECT_EQ(static_cast<DWORD>(DisplayGmtOnly), Setting(L"DISPLAYTYPE").AsDword());
+    EXPECT_TRUE(WaitForTick(Window(), 1500));
 }
 
 TEST_F(MenuCommands, RemoveFromStartupAnsweredNoKeepsTheRunValue) {
-    CreateClock();
+    Start();
     StoreRunValue();
     WatchTicks();
     EXPECT_EQ(kRemoveQuestion, RemoveFromStartup(IDNO, 2000));
     EXPECT_GE(Ticks(), 1) << "the clock goes on ticking behind the box";
-    RegValue run = TestKeys::Read(TestKeys::kRun, L"Vintrel");
-    ASSERT_TRUE(run.exists);
+    StoredValue run = Query(kRun, L"Vintrel");
+    ASSERT_TRUE(run.Exists());
     EXPECT_EQ(0, std::memcmp(kRunCommand, run.data.data(), sizeof(kRunCommand)));
 }
 
 TEST_F(MenuCommands, RemoveFromStartupAnsweredYesDeletesTheRunValue) {
-    CreateClock();
+    Start();
     StoreRunValue();
     RemoveFromStartup(IDYES);
-    EXPECT_FALSE(TestKeys::Read(TestKeys::kRun, L"Vintrel").exists);
+    EXPECT_FALSE(Query(kRun, L"Vintrel").Exists());
 
     // Again with no value left: the box, and nothing more.
     RemoveFromStartup(IDYES);
-    EXPECT_FALSE(TestKeys::Read(TestKeys::kRun, L"Vintrel").exists);
+    EXPECT_FALSE(Query(kRun, L"Vintrel").Exists());
 }
 
 TEST_F(MenuCommands, ExitPostsCloseAndTheWindowEndsThroughOnClose) {
-    CreateClock();
+    Start();
     EXPECT_EQ(0, Command(IDM_EXIT));
-    EXPECT_TRUE(IsWindow(m_hwnd)) << "the close is posted, not sent";
+    EXPECT_TRUE(IsWindow(Window())) << "the close is posted, not sent";
     MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, m_hwnd, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
-    const RECT place = WindowRect(m_hwnd);
-    EXPECT_FALSE(TestKeys::Read(TestKeys::kSettings, L"WP").exists);
+    ASSERT_TRUE(PeekMessageW(&msg, Window(), WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+    const Edges place = WindowEdges(Window());
+    EXPECT_FALSE(Setting(L"WP").Exists());
 
     WPARAM exitCode = 99;
     ASSERT_TRUE(TakeQuitMessage(5000, &exitCode));
     EXPECT_EQ(0u, exitCode);
-    EXPECT_FALSE(IsWindow(m_hwnd));
-    EXPECT_TRUE(SameRect(place, StoredRect())) << "OnClose saved the place";
+    EXPECT_FALSE(IsWindow(Window()));
+    EXPECT_EQ(place, StoredPlace()) << "OnClose saved the place";
 }
 
 TEST_F(MenuCommands, UnknownCommandOnlyGetsDefaultProcessing) {
-    CreateClock();
-    UpdateWindow(m_hwnd);
-    const RECT place = WindowRect(m_hwnd);
+    Start();
+    UpdateWindow(Window());
+    const Edges place = WindowEdges(Window());
     LRESULT result = -1;
     Command(40000, [](ModalDriver& driver) {
         EXPECT_FALSE(driver.Appears(nullptr, 500)) << "a window appeared";
@@ -218,11 +209,11 @@ TEST_F(MenuCommands, UnknownCommandOnlyGetsDefaultProcessing) {
     result = Command(40000);
     EXPECT_EQ(0, result);
     EXPECT_TRUE(m_clock->m_shaped);
-    EXPECT_FALSE(HasUpdateRegion());
-    EXPECT_TRUE(SameRect(place, WindowRect(m_hwnd)));
-    EXPECT_FALSE(TestKeys::Read(TestKeys::kSettings, L"WP").exists);
+    EXPECT_FALSE(HasUpdateRegion(Window()));
+    EXPECT_EQ(place, WindowEdges(Window()));
+    EXPECT_FALSE(Setting(L"WP").Exists());
     MSG msg;
-    EXPECT_FALSE(PeekMessageW(&msg, m_hwnd, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageW(&msg, Window(), WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
 }
 
 TEST(HelpCommand, OpensThePageOnTheMakersSite) {

@@ -118,7 +118,7 @@ wine reg export 'HKCU\Software\SOFTWARE\ZOREREV\Vintrel' "$(win_path "$settings_
 lower_msi=""
 
 cleanup() {
-    "$WINE64" "$probe" close 20 >/dev/null 2>&1 </dev/null
+    "$WINE64" "$probe" close 20000 >/dev/null 2>&1 </dev/null
     [ -n "$lower_msi" ] && msiexec /x "$lower_msi"
     msiexec /x "$msi"
     if [ "$had_settings_root" = 0 ]; then
@@ -160,9 +160,9 @@ check "entry shows the program's icon" cmp -s "$icon_unix" "$top/res/icons/Vintr
 echo "-- start from the Start menu"
 refute "no clock window before the start" wine "$probe" wait 0
 wine start "$(win_path "$shortcut")"
-check "installed program shows its window" wine "$probe" wait 60
+check "installed program shows its window" wine "$probe" wait 60000
 check "Run value points at the installed program" test "$(reg_value "$RUN" Vintrel)" = "$expected_run"
-check "program closes cleanly on WM_CLOSE" wine "$probe" close 30
+check "program closes cleanly on WM_CLOSE" wine "$probe" close 30000
 wine reg query "$SETTINGS"
 cp "$out" "$work/settings-before.txt"
 

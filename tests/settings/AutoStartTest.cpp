@@ -1,5 +1,5 @@
 #include "settings/AutoStart.h"
-#include "RegistryFixture.h"
+#include "tests/support/KeyAside.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
@@ -8,7 +8,6 @@ using namespace TestRegistry;
 
 namespace {
 
-const std::wstring kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kValueName[] = L"VintrelAutoStartTest";
 
 std::vector<BYTE> Bytes(const std::wstring& text) {
@@ -27,7 +26,7 @@ std::wstring ExpectedCommand() {
 
 class AutoStartTest : public ::testing::Test {
 protected:
-    void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey.c_str(), kValueName); }
+    void TearDown() override { Remove(kRun, kValueName); }
 
     AutoStart m_autoStart;
 };
@@ -35,9 +34,9 @@ protected:
 } // namespace
 
 TEST_F(AutoStartTest, AddWritesTheExecutablePathAndOverwritesAnOldOne) {
-    Store(kRunKey, kValueName, REG_EXPAND_SZ, Bytes(L"C:\\Old Place\\Vintrel.exe"));
+    Store(kRun, kValueName, REG_EXPAND_SZ, Bytes(L"C:\\Old Place\\Vintrel.exe"));
     ASSERT_TRUE(m_autoStart.Add(kValueName));
-    const StoredValue value = Query(kRunKey, kValueName);
+    const StoredValue value = Query(kRun, kValueName);
     EXPECT_EQ(DWORD{REG_SZ}, value.type);
     EXPECT_EQ(Bytes(ExpectedCommand()), value.data);
 }
@@ -45,24 +44,24 @@ TEST_F(AutoStartTest, AddWritesTheExecutablePathAndOverwritesAnOldOne) {
 TEST_F(AutoStartTest, RemoveDeletesTheValueOnlyOnce) {
     ASSERT_TRUE(m_autoStart.Add(kValueName));
     EXPECT_TRUE(m_autoStart.Remove(kValueName));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Query(kRunKey, kValueName).status);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Query(kRun, kValueName).status);
     EXPECT_FALSE(m_autoStart.Remove(kValueName));
-    EXPECT_TRUE(KeyExists(kRunKey));
+    EXPECT_TRUE(KeyExists(kRun));
 }
 
 TEST_F(AutoStartTest, MissingRunKeyIsNeverCreated) {
-    KeyAside aside(kRunKey);
-    ASSERT_FALSE(KeyExists(kRunKey));
+    KeyAside aside(kRun);
+    ASSERT_FALSE(KeyExists(kRun));
     EXPECT_FALSE(m_autoStart.Add(kValueName));
     EXPECT_FALSE(m_autoStart.Remove(kValueName));
-    EXPECT_FALSE(KeyExists(kRunKey));
+    EXPECT_FALSE(KeyExists(kRun));
 }
 
 TEST_F(AutoStartTest, RefusedWriteReturnsFalse) {
-    KeyAside aside(kRunKey);
-    CreateWriteProtected(kRunKey);
+    KeyAside aside(kRun);
+    CreateWriteProtected(kRun);
     EXPECT_FALSE(m_autoStart.Add(kValueName));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Query(kRunKey, kValueName).status);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, Query(kRun, kValueName).status);
 }
 
 TEST_F(AutoStartTest, ClosesTheRunKeyOnEveryPath) {
@@ -71,8 +70,8 @@ TEST_F(AutoStartTest, ClosesTheRunKeyOnEveryPath) {
     m_autoStart.Remove(kValueName);
     m_autoStart.Remove(kValueName);
     {
-        KeyAside aside(kRunKey);
-        CreateWriteProtected(kRunKey);
+        KeyAside aside(kRun);
+        CreateWriteProtected(kRun);
         m_autoStart.Add(kValueName);
     }
     EXPECT_EQ(before, NextKeyHandle());

@@ -1,6 +1,6 @@
 #include "settings/SettingsKey.h"
 #include "settings/SettingsNames.h"
-#include "RegistryFixture.h"
+#include "tests/support/KeyAside.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

@@ -1,12 +1,6 @@
-#include <windows.h>
-#include <gtest/gtest.h>
-
-#include <thread>
 #include <vector>
 
-#include "app/ZelDsktp.h"
-#include "res/resource.h"
-#include "tests/app/ClockFixture.h"
+#include "tests/support/ClockFixture.h"
 
 namespace {
 
@@ -14,8 +8,6 @@ constexpr size_t kTicks = 5;
 // Generous: the clock aims at a few milliseconds; a loaded machine must not fail this.
 constexpr int kLateBoundMs = 200;
 constexpr DWORD kTicksWaitMs = 15000;
-constexpr DWORD kDialogWaitMs = 10000;
-constexpr wchar_t kPropertiesTitle[] = L"Vintrel (Properties)";
 
 // The clock as the program makes it, noting the wall-clock time at the start of every paint
 // that a tick asked for; other paints (the first one, region changes) are not noted.
@@ -64,26 +56,12 @@ void WaitForMidSecond() {
 
 class TickTest : public ClockTest::ClockFixture {
 protected:
-    StampedClock& Clock() { return *static_cast<StampedClock*>(m_clock); }
-
-    void StartStamped() {
-        auto* clock = new StampedClock();
-        m_clock = clock;
-        clock->RegisterAndCreate(nullptr, GetModuleHandleW(nullptr), L"Vintrel", IDR_MAINMENU,
-                                 L"vintrel");
-    }
+    StampedClock& Clock() { return static_cast<StampedClock&>(*m_clock); }
 
     // Runs the window's messages until the given number of tick paints, or the time is out.
     void RunTicks(size_t count) {
-        const ULONGLONG end = GetTickCount64() + kTicksWaitMs;
-        MSG msg;
-        while (Clock().m_tickPaints.size() < count && GetTickCount64() < end) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
+        ClockTest::PumpUntil(kTicksWaitMs,
+                             [&](const MSG&) { return Clock().m_tickPaints.size() >= count; });
     }
 
     // Each noted paint lies early in its second, one second after the one before.
@@ -102,31 +80,19 @@ protected:
 
 TEST_F(TickTest, PaintsFollowTheTurnOfEachSecondFromAMidSecondStart) {
     WaitForMidSecond();
-    StartStamped();
+    Start(std::make_unique<StampedClock>());
     RunTicks(kTicks);
     ExpectOnTheSecond();
 }
 
 TEST_F(TickTest, PaintsFollowTheTurnOfEachSecondAfterThePropertiesDialog) {
-    StartStamped();
+    Start(std::make_unique<StampedClock>());
     RunTicks(1);
-    // Cancelled in the middle of a second, from a thread of its own; bounded either way.
-    std::thread canceller([] {
-        const ULONGLONG end = GetTickCount64() + kDialogWaitMs;
-        while (GetTickCount64() < end) {
-            HWND dialog = FindWindowW(L"#32770", kPropertiesTitle);
-            if (dialog) {
-                WaitForMidSecond();
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            }
-            Sleep(dialog ? 300 : 25);
-            if (dialog && !IsWindow(dialog)) {
-                return;
-            }
-        }
+    // Cancelled in the middle of a second.
+    WithProperties([](ModalDriver&, HWND dialog) {
+        WaitForMidSecond();
+        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
     });
-    SendMessageW(Window(), WM_COMMAND, IDM_OPTIONS, 0);
-    canceller.join();
     Clock().m_tickPending = false;
     Clock().m_tickPaints.clear();
     RunTicks(kTicks);

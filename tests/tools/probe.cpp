@@ -1,11 +1,14 @@
 // A small helper for the end-to-end scripts: finds the clock window (or another top-level
 // window), prints what a script needs to know about it as shell assignments, and sends it
-// messages. Every wait is bounded by a timeout given in milliseconds.
+// messages. The end-to-end scripts and the package tests use it. Every wait is bounded by a
+// timeout given in milliseconds.
 //
 //   probe info                     the clock window: rectangles, styles, region
-//   probe wait MS                  wait for the clock window, then as info
+//   probe wait MS                  wait for the clock window to be shown, then as info
 //   probe gone MS                  wait until no clock window is left
 //   probe close                    post WM_CLOSE to the clock window
+//   probe close MS                 ... and wait for its process to end; fails unless it ends
+//                                  with exit code 0
 //   probe move X Y W H             move and size the clock window
 //   probe tray HWND                is the clock's notification-area icon of HWND still there?
 //   probe popup MS                 wait for an open popup menu and print its rectangle
@@ -33,6 +36,11 @@ constexpr DWORD kPollMs = 50;
 
 HWND FindClock() {
     return FindWindowW(kClockClass, kClockTitle);
+}
+
+HWND FindShownClock() {
+    HWND hwnd = FindClock();
+    return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
 }
 
 struct PopupSearch {
@@ -194,6 +202,25 @@ int PostClose(HWND hwnd) {
     return 0;
 }
 
+// Closes the clock and waits for its process to end; succeeds only on exit code 0.
+int CloseAndWait(HWND hwnd, DWORD timeoutMs) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    const HANDLE process =
+        pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+    if (!process) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    PostClose(hwnd);
+    DWORD exitCode = STILL_ACTIVE;
+    const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(process, &exitCode);
+    CloseHandle(process);
+    std::printf("ended=%d\nexit_code=%lu\n", ended ? 1 : 0, exitCode);
+    return ended && exitCode == 0 ? 0 : 1;
+}
+
 int Move(HWND hwnd, int x, int y, int width, int height) {
     if (!hwnd) {
         std::printf("found=0\n");
@@ -219,8 +246,9 @@ DWORD Number(const wchar_t* text) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: probe info|wait MS|gone MS|close|move X Y W H|tray HWND|popup MS|"
-                         "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y\n");
+    std::fprintf(stderr,
+                 "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|tray HWND|popup MS|"
+                 "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y\n");
     return 2;
 }
 
@@ -236,11 +264,13 @@ int wmain(int argc, wchar_t** argv) {
     if (wcscmp(command, L"info") == 0) {
         result = PrintClock(FindClock());
     } else if (wcscmp(command, L"wait") == 0 && argc == 3) {
-        result = PrintClock(WaitFor(FindClock, Number(argv[2])));
+        result = PrintClock(WaitFor(FindShownClock, Number(argv[2])));
     } else if (wcscmp(command, L"gone") == 0 && argc == 3) {
         result = Gone(Number(argv[2]));
-    } else if (wcscmp(command, L"close") == 0) {
+    } else if (wcscmp(command, L"close") == 0 && argc == 2) {
         result = PostClose(FindClock());
+    } else if (wcscmp(command, L"close") == 0 && argc == 3) {
+        result = CloseAndWait(FindClock(), Number(argv[2]));
     } else if (wcscmp(command, L"move") == 0 && argc == 6) {
         result = Move(FindClock(), _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
     } else if (wcscmp(command, L"tray") == 0 && argc == 3) {
