@@ -252,11 +252,19 @@ int ZelWnd::Create(HWND parent, HINSTANCE instance, LPCWSTR className, LPCWSTR w
     cs.dwExStyle = exStyle;
     if (PreCreateWindow(cs) == 0)
         return 0;
-    m_hWnd = CreateWindowExW(cs.dwExStyle, className, windowName, static_cast<DWORD>(cs.style),
-                             cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
-                             cs.lpCreateParams);
-    if (m_hWnd == nullptr)
-        throw WinException{GetLastError(), WinExceptionText::kWindowCreation};
+    // A failed creation may already have deleted a self-deleting object (its WM_NCDESTROY
+    // runs inside CreateWindowExW), so such an object is not touched afterwards.
+    const BOOL autoDelete = m_autoDelete;
+    HWND hwnd = CreateWindowExW(cs.dwExStyle, className, windowName, static_cast<DWORD>(cs.style),
+                                cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
+                                cs.lpCreateParams);
+    if (hwnd == nullptr) {
+        const DWORD error = GetLastError();
+        if (!autoDelete)
+            m_hWnd = nullptr;
+        throw WinException{error, WinExceptionText::kWindowCreation};
+    }
+    m_hWnd = hwnd;
     ShowWindow(m_hWnd, SW_SHOW);
     Bind(m_hWnd, this);
     return OnAttached();

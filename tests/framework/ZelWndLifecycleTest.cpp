@@ -1,5 +1,8 @@
 #include "tests/framework/WindowTestBase.h"
 
+#include <cstddef>
+#include <cstring>
+
 using WindowLifecycle = WindowTestBase;
 
 TEST_F(WindowLifecycle, MessagesBeforeCreateGoToDefaultProcessingThenObjectIsBound) {
@@ -106,6 +109,35 @@ TEST_F(WindowLifecycle, NcDestroyDeletesAnAutoDeleteObject) {
     DestroyWindow(hwnd);
 
     EXPECT_TRUE(LogIs(m_log, {{"OnDestroy"}, {"OnNcDestroy"}, {"~"}}));
+}
+
+// Keeps its storage after delete, filled with a pattern, so that a late write shows.
+struct KeptAfterDelete : RecordingWnd {
+    using RecordingWnd::RecordingWnd;
+    static void operator delete(void* p, std::size_t size) {
+        std::memset(p, 0xDD, size);
+        s_storage = p;
+        s_size = size;
+    }
+    static inline void* s_storage = nullptr;
+    static inline std::size_t s_size = 0;
+};
+
+TEST_F(WindowLifecycle, FailedCreateLeavesADeletedAutoDeleteObjectAlone) {
+    auto* wnd = new KeptAfterDelete(m_log);
+    wnd->m_autoDelete = TRUE;
+    wnd->createResult = 0;
+    m_log.Watch({{"OnNcDestroy"}, {"~"}});
+
+    EXPECT_THROW(CreateTop(*wnd), WinException);
+
+    EXPECT_TRUE(LogIs(m_log, {{"OnNcDestroy"}, {"~"}}));
+    ASSERT_EQ(static_cast<void*>(wnd), KeptAfterDelete::s_storage);
+    const auto* bytes = static_cast<const unsigned char*>(KeptAfterDelete::s_storage);
+    for (std::size_t i = 0; i < KeptAfterDelete::s_size; ++i) {
+        ASSERT_EQ(0xDD, bytes[i]) << "written after delete at byte " << i;
+    }
+    ::operator delete(KeptAfterDelete::s_storage);
 }
 
 TEST_F(WindowLifecycle, DestroyActsOnlyOnABoundWindow) {
