@@ -218,20 +218,8 @@ LRESULT ZelWnd::DefaultWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-LRESULT ZelWnd::PreHandleMessage(UINT, WPARAM, LPARAM) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnShowWindow(WPARAM, LPARAM) {
-    return 0;
-}
-
 HWND ZelWnd::GetParentWindow() {
     return m_hParent;
-}
-
-int ZelWnd::PreCreateWindow(CREATESTRUCTW&) {
-    return 1;
 }
 
 int ZelWnd::Create(HWND parent, HINSTANCE instance, LPCWSTR className, LPCWSTR windowName,
@@ -284,10 +272,6 @@ int ZelWnd::Attach(HWND hwnd, int dlgItemId) {
     return m_hWnd != nullptr ? OnAttached() : 0;
 }
 
-int ZelWnd::OnAttached() {
-    return 1;
-}
-
 int ZelWnd::Destroy() {
     if (m_hWnd == nullptr)
         return 0;
@@ -306,10 +290,6 @@ int ZelWnd::SubclassParent(WNDPROC proc) {
     Bind(m_hParent, this);
     m_prevParentWndProc = ReplaceWndProc(m_hParent, proc);
     return 1;
-}
-
-LRESULT ZelWnd::OnMenuSelect(UINT) {
-    return 0;
 }
 
 LRESULT ZelWnd::OnInitMenuPopup(HMENU menu, UINT, BOOL systemMenu) {
@@ -344,14 +324,6 @@ LRESULT ZelWnd::QueryMenuItemState(HMENU menu, int position, UINT& state) {
     return handled ? 1 : 0;
 }
 
-LRESULT ZelWnd::OnCreate(CREATESTRUCTW*) {
-    return 1;
-}
-
-LRESULT ZelWnd::OnCommand(UINT, LPARAM) {
-    return 0;
-}
-
 LRESULT ZelWnd::OnControlNotify(UINT code, UINT id, LPARAM control) {
     for (ChildRecord* record : m_commandChildren) {
         if (record->id == id)
@@ -369,35 +341,11 @@ LRESULT ZelWnd::OnNotify(WPARAM wParam, NMHDR* hdr) {
     return control != nullptr ? control->OnReflectedNotify(wParam, hdr) : 0;
 }
 
-LRESULT ZelWnd::OnReflectedNotify(WPARAM, NMHDR*) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnQueryCommandState(HMENU, UINT, UINT&) {
-    return 0;
-}
-
 LRESULT ZelWnd::OnCtlColorStatic(HDC hdc, HWND control) {
     if (control == m_hWnd)
         return 0;
     ZelWnd* object = BoundObject(control);
     return object != nullptr ? object->OnCtlColorStatic(hdc, control) : 0;
-}
-
-LRESULT ZelWnd::OnCtlColorDlg(HDC, HWND) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnActivate(UINT, BOOL, HWND) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnClose() {
-    return 0;
-}
-
-LRESULT ZelWnd::OnDestroy() {
-    return 1;
 }
 
 LRESULT ZelWnd::OnNcDestroy() {
@@ -413,112 +361,8 @@ LRESULT ZelWnd::OnNcDestroy() {
     return 1;
 }
 
-LRESULT ZelWnd::OnTimer(WPARAM) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnSysCommand(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnSize(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnSizing(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnMove(LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnMouseMove(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnLButtonDblClk(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnLButtonDown(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnLButtonUp(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnRButtonDown(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnRButtonUp(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnSetCursor(HWND, UINT, UINT) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnContextMenu(HWND, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnChar(WPARAM, LPARAM) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnKeyDown(WPARAM, LPARAM) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnSysKeyDown(WPARAM, LPARAM) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnVScroll(UINT, UINT, HWND) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnHScroll(UINT, UINT, HWND) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnNcMouseMove(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnNcLButtonDown(WPARAM, LPARAM&) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnSetFocus(WPARAM) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnKillFocus(WPARAM) {
-    return 0;
-}
-
-LRESULT ZelWnd::OnSetText(LPARAM) {
-    return 0;
-}
-
 HINSTANCE ZelWnd::GetInstance() {
     return GetModuleHandleW(nullptr);
-}
-
-LRESULT ZelWnd::OnPaint() {
-    return 0;
-}
-
-LRESULT ZelWnd::OnNcPaint() {
-    return 0;
-}
-
-LRESULT ZelWnd::OnEraseBkgnd(HDC) {
-    return 0;
 }
 
 BOOL ZelWnd::IsUnbound() {
