@@ -3,7 +3,7 @@
 #include <commdlg.h>
 
 #include "res/resource.h"
-#include "settings/SettingsKey.h"
+#include "settings/ClockSettings.h"
 #include "settings/SettingsNames.h"
 
 #if !defined(_WIN64)
@@ -12,14 +12,6 @@ static_assert(sizeof(CHOOSEFONTW) == 60, "the font chooser record of the 32-bit 
 #endif
 
 LOGFONTW DlgProperties::s_chosenFont{};
-
-namespace {
-
-SettingsKey ClockSettings() {
-    return SettingsKey(Settings::kPath, HKEY_CURRENT_USER);
-}
-
-} // namespace
 
 DlgProperties::DlgProperties(HWND parent, HINSTANCE instance)
     : ZelDialog(parent, IDD_PROPERTIES, instance) {}

@@ -5,7 +5,7 @@
 #include <cwchar>
 
 #include "app/ClockFace.h"
-#include "settings/SettingsKey.h"
+#include "settings/ClockSettings.h"
 
 #if !defined(_WIN64)
 static_assert(sizeof(NOTIFYICONDATAW) == 956, "the tray icon record of the 32-bit program");
@@ -20,10 +20,6 @@ constexpr int kDefaultY = 10;
 constexpr int kDefaultWidth = 210;
 constexpr int kDefaultHeight = 110;
 constexpr int kFaceFieldChars = LF_FACESIZE;
-
-SettingsKey ClockSettings() {
-    return SettingsKey(Settings::kPath, HKEY_CURRENT_USER);
-}
 
 // The message the shell broadcasts when it has started again.
 UINT TaskbarCreatedMessage() {

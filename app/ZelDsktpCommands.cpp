@@ -6,7 +6,6 @@
 #include "app/HelpAddress.h"
 #include "res/resource.h"
 #include "settings/AutoStart.h"
-#include "settings/SettingsKey.h"
 
 namespace {
 
