@@ -11,6 +11,7 @@ packages=(
     wine wine64 fonts-wine
     xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation
     msitools wixl zip unzip
+    qemu-user libc6-i386
 )
 
 missing=()
@@ -18,7 +19,11 @@ for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
     [ "$status" = "install ok installed" ] || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The private 32-bit half of Wine that runs the shipped program (downloaded once per machine).
+wine32() {
+    "$(dirname "$0")/wine32.sh"
+}
+[ ${#missing[@]} -eq 0 ] && { wine32; exit 0; }
 
 echo "Installing: ${missing[*]}"
 sudo=""
@@ -32,3 +37,4 @@ if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get 
     exit 1
 fi
 rm -f "$log"
+wine32

@@ -1,6 +1,7 @@
 # shellcheck shell=bash
-# Sourced by the end-to-end scripts: drives the built clock under wine64 on the X display of
-# the test run, as a person would, and looks at what the screen shows.
+# Sourced by the end-to-end scripts: drives the built clock under Wine on the X display of
+# the test run, as a person would, and looks at what the screen shows. A 64-bit program runs
+# under wine64, a 32-bit one through scripts/wine32-run.sh; the probe is always 64-bit.
 # Needs WINE64, WINEPREFIX and DISPLAY in the environment (scripts/test.sh exports them).
 
 CLOCK_RGB="0 0 100"
@@ -40,6 +41,7 @@ e2e_init() {
         fail "WINE64, WINEPREFIX and DISPLAY must be set (run through scripts/test.sh)"
     [ -f "$EXE" ] || fail "no program at $EXE"
     [ -f "$PROBE" ] || fail "no probe at $PROBE"
+    pick_runner
     ART=$(cd "$(dirname "$EXE")/.." && pwd)/e2e-artifacts/$E2E_NAME
     rm -rf "$ART"
     mkdir -p "$ART"
@@ -48,6 +50,19 @@ e2e_init() {
     save_registry
     hold_display
     paint_desktop
+}
+
+# The program's own Wine. Under emulation a 32-bit process starts in about forty seconds
+# and reacts several times slower: every wait is stretched by SLOW.
+pick_runner() {
+    RUNNER=("$WINE64")
+    SLOW=1
+    case $(file -b "$EXE") in
+    PE32\ *)
+        RUNNER=(bash "$(cd "$(dirname "${BASH_SOURCE[0]}")/../../scripts" && pwd)/wine32-run.sh")
+        [ "${VINTREL_WINE32_MODE:-}" != qemu ] || SLOW=20
+        ;;
+    esac
 }
 
 # Xvfb starts afresh, with a black root, whenever its last client leaves; an idle client
@@ -173,7 +188,7 @@ set_wp() {
 
 # Starts the clock and waits (bounded) for its window to be shown; sets the probe's variables.
 clock_start() {
-    (cd "$ART" && exec "$WINE64" "$EXE" >"$ART/clock.log" 2>&1 </dev/null) &
+    (cd "$ART" && exec "${RUNNER[@]}" "$EXE" >"$ART/clock.log" 2>&1 </dev/null) &
     CLOCK_PID=$!
     wait_for 15 clock_visible || fail "no visible window of class vintrel titled Vintrel"
     clock_info
@@ -190,9 +205,10 @@ clock_info() {
     eval "$out"
 }
 
-# wait_for SECONDS COMMAND...: polls the command every 0.2 s until it succeeds.
+# wait_for SECONDS COMMAND...: polls the command every 0.2 s until it succeeds (the limit is
+# stretched by SLOW).
 wait_for() {
-    local limit=$1 start
+    local limit=$(($1 * SLOW)) start
     shift
     start=$(date +%s.%N)
     while ! "$@"; do
@@ -209,7 +225,7 @@ since() {
 
 wait_pid_exit() {
     local i
-    for _ in $(seq 1 $(($1 * 10))); do
+    for _ in $(seq 1 $(($1 * SLOW * 10))); do
         kill -0 "$CLOCK_PID" 2>/dev/null || return 0
         sleep 0.1
     done
@@ -308,7 +324,7 @@ open_file_menu() {
     set -- $cols
     click_at $((($1 + $2) / 2)) $((top + menu_height / 2))
     local out
-    out=$(probe popup 3000 || true)
+    out=$(probe popup $((3000 * SLOW)) || true)
     echo "$out" | grep '^found=1$' >/dev/null || fail "the File menu did not open"
     eval "$out"
 }

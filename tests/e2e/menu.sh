@@ -58,7 +58,7 @@ note "two lines: $why"
 note "File > Options..."
 open_file_menu
 menu_item 3
-probe window "$DIALOG" 5000 | grep '^found=1$' >/dev/null || fail "the Properties dialog did not open"
+probe window "$DIALOG" $((5000 * SLOW)) | grep '^found=1$' >/dev/null || fail "the Properties dialog did not open"
 control_checked 1004 1 || fail "Show GMT and Local Time is not on at first"
 control_checked 1007 1 || fail "the suffix box is not on at first"
 shot properties

@@ -30,6 +30,6 @@ clock_hwnd=$hwnd
 probe close | grep found=1 >/dev/null || fail "no window to close"
 last="$win_left $win_top $win_right $win_bottom"
 clock_expect_exit
-[ "$(probe gone 5000)" = gone=1 ] || fail "the window is still there after the process ended"
+[ "$(probe gone $((5000 * SLOW)))" = gone=1 ] || fail "the window is still there after the process ended"
 [ "$(reg_wp)" = "$last" ] || fail "WP is '$(reg_wp)', expected '$last'"
 [ "$(probe tray "$clock_hwnd")" = "tray=0" ] || fail "the tray icon is still there"
