@@ -2,25 +2,27 @@
 # Builds the release packages from a build tree made by scripts/build.sh:
 #   Vintrel-<version>-x86.msi and Vintrel-<version>-x86.zip   the release (32-bit program)
 #   Vintrel-<version>-SHA256SUMS.txt                           checksums of the release
-#   Vintrel-<version>-x64.msi   the same installer around the 64-bit build, for the tests
-# usage: scripts/package.sh [--version X.Y.Z.W] [--out DIR] BUILD
+# usage: scripts/package.sh [--version X.Y.Z.W] [--out DIR] [--exe Vintrel.exe] BUILD
 # The version defaults to project()'s VERSION as CMake recorded it in the build tree; the
-# packages go to BUILD/package unless --out names another folder.
+# packages go to BUILD/package unless --out names another folder; --exe packages another
+# build of the program (the tests' older version).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-    echo "usage: $0 [--version X.Y.Z.W] [--out DIR] BUILD" >&2
+    echo "usage: $0 [--version X.Y.Z.W] [--out DIR] [--exe Vintrel.exe] BUILD" >&2
     exit 2
 }
 
 version=""
 out=""
+exe_override=""
 build=""
 while [ $# -gt 0 ]; do
     case $1 in
     --version) version=${2:-}; shift 2 || usage ;;
     --out) out=${2:-}; shift 2 || usage ;;
+    --exe) exe_override=${2:-}; shift 2 || usage ;;
     -*) usage ;;
     *) [ -z "$build" ] || usage; build=$1; shift ;;
     esac
@@ -54,7 +56,9 @@ stage() {
     local exe=$1/app/Vintrel.exe dir=$2
     [ -f "$exe" ] || { echo "package: $exe is missing: build first (make build)" >&2; exit 1; }
     mkdir -p "$dir"
-    cp "$exe" "$dir/Vintrel.exe"
+    cp "${exe_override:-$exe}" "$dir/Vintrel.exe"
+    cp "$1/packaging/closer/VintrelCloser.exe" "$dir/VintrelCloser-x86.exe"
+    cp "$build/x86_64/packaging/closer/VintrelCloser.exe" "$dir/VintrelCloser-x64.exe"
     cp "$top/res/icons/Vintrel.ico" "$dir/Vintrel.ico"
     crlf "$top/LICENSE" "$dir/LICENSE.txt"
     crlf "$top/packaging/README.txt" "$dir/README.txt"
@@ -72,7 +76,18 @@ msi() {
         echo "package: wixl failed for $arch" >&2
         exit 1
     fi
+    add_closer_actions "$output.tmp" || { echo "package: msibuild failed for $arch" >&2; exit 1; }
     mv "$output.tmp" "$output"
+}
+
+# The closer's actions, which wixl does not write: type 2 (an EXE from the Binary table) with
+# 0x40 (its result ignored).
+add_closer_actions() {
+    local id
+    for id in X86 X64; do
+        msibuild "$1" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('CloseClocks$id', 66, 'Closer$id', '')" ||
+            return 1
+    done
 }
 
 # zip_release STAGE_DIR OUTPUT
@@ -89,10 +104,6 @@ command -v zip >/dev/null || { echo "package: zip is missing (Debian package zip
 if [ -z "$version" ]; then
     version=$(cmake_version "$build/i686")
     [ -n "$version" ] || { echo "package: no version in $build/i686/CMakeCache.txt" >&2; exit 1; }
-    if [ "$(cmake_version "$build/x86_64")" != "$version" ]; then
-        echo "package: $build/i686 and $build/x86_64 were configured with different versions" >&2
-        exit 1
-    fi
 fi
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+(\.[0-9]+)?$ ]] || { echo "package: bad version $version" >&2; exit 1; }
 
@@ -102,11 +113,9 @@ staging=$(mktemp -d "$out/.staging.XXXXXX")
 trap 'rm -rf "$staging"' EXIT
 
 stage "$build/i686" "$staging/x86"
-stage "$build/x86_64" "$staging/x64"
 name="Vintrel-$version"
 msi x86 "$staging/x86" "$out/$name-x86.msi"
 zip_release "$staging/x86" "$out/$name-x86.zip"
-msi x64 "$staging/x64" "$out/$name-x64.msi"
 (cd "$out" && sha256sum "$name-x86.msi" "$name-x86.zip" >"$name-SHA256SUMS.txt")
 
-echo "packaged: $out/$name-x86.msi $out/$name-x86.zip (release), $out/$name-x64.msi (tests)"
+echo "packaged: $out/$name-x86.msi $out/$name-x86.zip"

@@ -3,7 +3,8 @@
 // messages. The end-to-end scripts and the package tests use it. Every wait is bounded by a
 // timeout given in milliseconds.
 //
-//   probe info                     the clock window: rectangles, styles, region
+//   probe info                     the clock window: rectangles, styles, region, the number
+//                                  of clock windows and its program's file version
 //   probe wait MS                  wait for the clock window to be shown, then as info
 //   probe gone MS                  wait until no clock window is left
 //   probe close                    post WM_CLOSE to the clock window
@@ -102,6 +103,42 @@ void PrintRegion(HWND hwnd, const RECT& window) {
     PrintRect("region", box);
 }
 
+BOOL CALLBACK CountClock(HWND hwnd, LPARAM lParam) {
+    wchar_t cls[16] = {};
+    wchar_t title[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    GetWindowTextW(hwnd, title, 16);
+    if (wcscmp(cls, kClockClass) == 0 && wcscmp(title, kClockTitle) == 0) {
+        ++*reinterpret_cast<int*>(lParam);
+    }
+    return TRUE;
+}
+
+// The file version of the program a process runs, as a.b.c.d, or "unknown".
+void PrintFileVersion(DWORD pid) {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    const BOOL named = process && QueryFullProcessImageNameW(process, 0, path, &length);
+    if (process) {
+        CloseHandle(process);
+    }
+    DWORD ignored = 0;
+    const DWORD size = named ? GetFileVersionInfoSizeW(path, &ignored) : 0;
+    void* data = size ? std::malloc(size) : nullptr;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    if (data && GetFileVersionInfoW(path, 0, size, data) &&
+        VerQueryValueW(data, L"\\", reinterpret_cast<void**>(&info), &infoSize) && info) {
+        std::printf("file_version=%lu.%lu.%lu.%lu\n", info->dwFileVersionMS >> 16,
+                    info->dwFileVersionMS & 0xFFFF, info->dwFileVersionLS >> 16,
+                    info->dwFileVersionLS & 0xFFFF);
+    } else {
+        std::printf("file_version=unknown\n");
+    }
+    std::free(data);
+}
+
 int PrintClock(HWND hwnd) {
     if (!hwnd) {
         std::printf("found=0\n");
@@ -121,6 +158,10 @@ int PrintClock(HWND hwnd) {
     PrintRect("client", ClientOnScreen(hwnd));
     PrintRegion(hwnd, window);
     std::printf("menu_height=%d\n", GetSystemMetrics(SM_CYMENU));
+    int clocks = 0;
+    EnumWindows(CountClock, reinterpret_cast<LPARAM>(&clocks));
+    std::printf("clocks=%d\n", clocks);
+    PrintFileVersion(pid);
     return 0;
 }
 
