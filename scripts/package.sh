@@ -76,7 +76,9 @@ msi() {
         echo "package: wixl failed for $arch" >&2
         exit 1
     fi
-    add_closer_actions "$output.tmp" || { echo "package: msibuild failed for $arch" >&2; exit 1; }
+    # msibuild leaves the package's binary streams in the current folder as well.
+    (cd "$dir" && add_closer_actions "$output.tmp") ||
+        { echo "package: msibuild failed for $arch" >&2; exit 1; }
     mv "$output.tmp" "$output"
 }
 
