@@ -275,8 +275,11 @@ int ZelWnd::Attach(HWND hwnd, int dlgItemId) {
 int ZelWnd::Destroy() {
     if (m_hWnd == nullptr)
         return 0;
+    // The window's WM_NCDESTROY deletes a self-deleting object, which is not touched afterwards.
+    const BOOL autoDelete = m_autoDelete;
     DestroyWindow(m_hWnd);
-    m_hWnd = nullptr;
+    if (!autoDelete)
+        m_hWnd = nullptr;
     return 1;
 }
 

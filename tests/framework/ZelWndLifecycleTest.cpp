@@ -123,21 +123,30 @@ struct KeptAfterDelete : RecordingWnd {
     static inline std::size_t s_size = 0;
 };
 
-TEST_F(WindowLifecycle, FailedCreateLeavesADeletedAutoDeleteObjectAlone) {
-    auto* wnd = new KeptAfterDelete(m_log);
-    wnd->m_autoDelete = TRUE;
-    wnd->createResult = 0;
-    m_log.Watch({{"OnNcDestroy"}, {"~"}});
+TEST_F(WindowLifecycle, FailedCreateOrDestroyLeavesADeletedAutoDeleteObjectAlone) {
+    for (const bool failedCreate : {true, false}) {
+        SCOPED_TRACE(failedCreate ? "failed Create" : "Destroy");
+        auto* wnd = new KeptAfterDelete(m_log);
+        wnd->m_autoDelete = TRUE;
+        wnd->createResult = failedCreate ? 0 : 1;
+        m_log.Watch({{"OnNcDestroy"}, {"~"}});
 
-    EXPECT_THROW(CreateTop(*wnd), WinException);
+        if (failedCreate) {
+            EXPECT_THROW(CreateTop(*wnd), WinException);
+        } else {
+            CreateTop(*wnd);
+            EXPECT_EQ(1, wnd->Destroy());
+        }
 
-    EXPECT_TRUE(LogIs(m_log, {{"OnNcDestroy"}, {"~"}}));
-    ASSERT_EQ(static_cast<void*>(wnd), KeptAfterDelete::s_storage);
-    const auto* bytes = static_cast<const unsigned char*>(KeptAfterDelete::s_storage);
-    for (std::size_t i = 0; i < KeptAfterDelete::s_size; ++i) {
-        ASSERT_EQ(0xDD, bytes[i]) << "written after delete at byte " << i;
+        EXPECT_TRUE(LogIs(m_log, {{"OnNcDestroy"}, {"~"}}));
+        ASSERT_EQ(static_cast<void*>(wnd), KeptAfterDelete::s_storage);
+        const auto* bytes = static_cast<const unsigned char*>(KeptAfterDelete::s_storage);
+        for (std::size_t i = 0; i < KeptAfterDelete::s_size; ++i) {
+            ASSERT_EQ(0xDD, bytes[i]) << "written after delete at byte " << i;
+        }
+        ::operator delete(KeptAfterDelete::s_storage);
+        m_log = CallLog();
     }
-    ::operator delete(KeptAfterDelete::s_storage);
 }
 
 TEST_F(WindowLifecycle, DestroyActsOnlyOnABoundWindow) {
