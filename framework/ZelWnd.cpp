@@ -183,7 +183,12 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
     if (wnd == nullptr)
         return DefWindowProcW(hwnd, msg, wParam, lParam);
+    // Unbinding clears the saved procedure (or deletes the object), yet the control's own
+    // procedure must still see WM_NCDESTROY to free what it owns.
+    const WNDPROC previous = wnd->m_prevWndProc;
     LRESULT result = wnd->WindowProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY && previous != nullptr)
+        return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
     if (result != 0)
         return result;
     if (wnd->m_prevWndProc != nullptr)

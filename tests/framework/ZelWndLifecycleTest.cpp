@@ -198,9 +198,24 @@ TEST_F(WindowLifecycle, AttachByMissingIdThrowsAndKeepsTheId) {
     EXPECT_THROW(ZelWnd(parent, 999), WinException);
 }
 
+namespace {
+
+WNDPROC g_editProc = nullptr;
+bool g_editSawNcDestroy = false;
+
+// Stands in front of the edit control's own procedure and notes its last message.
+LRESULT CALLBACK WatchedEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    g_editSawNcDestroy = msg == WM_NCDESTROY;
+    return CallWindowProcW(g_editProc, hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
 TEST_F(WindowLifecycle, SubclassedWindowRoutesToObjectThenToItsOwnProcedure) {
     HWND parent = NewTopWindow();
     HWND edit = NewControl(parent, L"EDIT", 102);
+    g_editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchedEditProc)));
     RecordingWnd& wnd = NewObject();
     wnd.Attach(edit, 0);
     EXPECT_EQ(1, wnd.SubclassWindow(ZEL_CLASS::StaticWndProc));
@@ -212,4 +227,5 @@ TEST_F(WindowLifecycle, SubclassedWindowRoutesToObjectThenToItsOwnProcedure) {
 
     EXPECT_TRUE(LogIs(m_log, {{"WindowProc", EM_GETLIMITTEXT}, {"OnNcDestroy"}}));
     EXPECT_TRUE(wnd.IsUnbound());
+    EXPECT_TRUE(g_editSawNcDestroy) << "the edit control cannot free what it owns";
 }
