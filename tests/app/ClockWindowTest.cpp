@@ -65,6 +65,10 @@ TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
         {"below every monitor", {100, 5000, 310, 5110}, 16, false},
         {"shorter than a rectangle", {100, 120, 400, 300}, 12, false},
         {"longer than a rectangle", {100, 120, 400, 300}, 20, false},
+        {"no width", {100, 120, 100, 300}, 16, false},
+        {"negative height", {100, 300, 400, 120}, 16, false},
+        {"width beyond 32 bits", {-2147483000, 120, 2147483000, 300}, 16, false},
+        {"height beyond 32 bits", {100, -2147483000, 400, 2147483000}, 16, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
