@@ -20,6 +20,8 @@ constexpr int kDefaultY = 10;
 constexpr int kDefaultWidth = 210;
 constexpr int kDefaultHeight = 110;
 constexpr int kFaceFieldChars = LF_FACESIZE;
+// A chosen colour is red, green and blue; the top byte would make it a palette colour.
+constexpr COLORREF kColorBits = 0x00FFFFFF;
 
 // The message the shell broadcasts when it has started again.
 UINT TaskbarCreatedMessage() {
@@ -92,7 +94,8 @@ void ZelDsktp::LoadSettings() {
         wcscpy(m_faceName, Settings::kDefaultFace);
     }
     m_color =
-        settings.ReadDword(Settings::kSection, Settings::kDisplayColor, Settings::kDefaultColor);
+        settings.ReadDword(Settings::kSection, Settings::kDisplayColor, Settings::kDefaultColor) &
+        kColorBits;
     m_displayType = static_cast<DisplayType>(
         settings.ReadDword(Settings::kSection, Settings::kDisplayType, DisplayBoth));
     m_showSuffix = settings.ReadDword(Settings::kSection, Settings::kDisplayStrings, 1);
