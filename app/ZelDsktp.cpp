@@ -156,7 +156,7 @@ LRESULT ZelDsktp::OnSize(WPARAM wParam, LPARAM& lParam) {
 
 // The close box, Alt+F4 or Exit: release everything, remember the place, end the loop.
 LRESULT ZelDsktp::OnClose() {
-    KillTimer(m_hWnd, m_timerId);
+    KillTimer(m_hWnd, kClockTimerId);
     if (m_hRegion) {
         DeleteObject(m_hRegion);
         m_hRegion = nullptr;

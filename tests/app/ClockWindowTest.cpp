@@ -20,12 +20,15 @@ LONG_PTR ExStyle(HWND hwnd) {
 
 HWND g_closing = nullptr;
 int g_iconAtDestroy = -1;
+int g_timerAtDestroy = -1;
 
-// Notes whether the closing window still has its icon when its destruction begins.
+// Notes whether the closing window still has its icon and its tick when its destruction
+// begins.
 LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call->hwnd == g_closing && call->message == WM_DESTROY) {
         g_iconAtDestroy = TrayIconPresent(call->hwnd) ? 1 : 0;
+        g_timerAtDestroy = KillTimer(call->hwnd, kClockTimerId) ? 1 : 0;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -163,12 +166,14 @@ TEST_F(ClockFixture, CloseReleasesEverythingSavesThePlaceAndEndsTheLoop) {
     MoveWindow(hwnd, 123, 45, 250, 130, TRUE);
     MSG msg;
     ASSERT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    m_clock->m_timerId = 0; // as a failed re-arm leaves it
 
     g_closing = hwnd;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(0, g_iconAtDestroy) << "the icon was still there when the window was destroyed";
+    EXPECT_EQ(0, g_timerAtDestroy) << "the tick was still running when the window was destroyed";
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_TRUE(m_clock->IsUnbound());
     EXPECT_EQ(nullptr, m_clock->m_hRegion);
