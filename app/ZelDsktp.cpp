@@ -40,7 +40,7 @@ bool IsClickThatFrames(UINT msg, LPARAM lParam) {
 
 ZelDsktp::ZelDsktp()
     : ZelWnd(nullptr, 0), m_hRegion(nullptr), m_shaped(TRUE), m_displayType(DisplayBoth),
-      m_showSuffix(1) {}
+      m_showSuffix(1), m_trayIconAdded(FALSE) {}
 
 ZelDsktp::~ZelDsktp() = default;
 
@@ -104,7 +104,16 @@ void ZelDsktp::LoadSettings() {
 BOOL ZelDsktp::AddTrayIcon() {
     m_hTrayIcon = static_cast<HICON>(
         LoadImageW(GetInstance(), MAKEINTRESOURCEW(108), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    return NotifyTrayIcon(NIM_ADD, true);
+    return AddToTray();
+}
+
+// The balloon comes with the first add that succeeds.
+BOOL ZelDsktp::AddToTray() {
+    const BOOL added = NotifyTrayIcon(NIM_ADD, !m_trayIconAdded);
+    if (added) {
+        m_trayIconAdded = TRUE;
+    }
+    return added;
 }
 
 BOOL ZelDsktp::NotifyTrayIcon(DWORD action, bool withBalloon) {
@@ -136,7 +145,7 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     } else if (msg == WM_ENDSESSION && wParam) {
         SaveWindowRect();
     } else if (msg != 0 && msg == TaskbarCreatedMessage()) {
-        NotifyTrayIcon(NIM_ADD, false);
+        AddToTray();
     }
     return ZelWnd::WindowProc(hwnd, msg, wParam, lParam);
 }
@@ -145,6 +154,10 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 LRESULT ZelDsktp::OnTimer(WPARAM timerId) {
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     InvalidateRect(m_hWnd, nullptr, TRUE);
+    // At logon the shell may not have been ready for the add at start.
+    if (!m_trayIconAdded) {
+        AddToTray();
+    }
     StartTimer();
     return ZelWnd::OnTimer(timerId);
 }

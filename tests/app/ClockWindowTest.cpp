@@ -1,3 +1,6 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,6 +35,39 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+// A visible balloon of the notification area.
+bool BalloonShown() {
+    bool shown = false;
+    EnumWindows(
+        [](HWND hwnd, LPARAM found) {
+            wchar_t name[32]{};
+            GetClassNameW(hwnd, name, 32);
+            if (IsWindowVisible(hwnd) && (GetWindowLongW(hwnd, GWL_STYLE) & TTS_BALLOON) &&
+                std::wstring(name) == TOOLTIPS_CLASSW) {
+                *reinterpret_cast<bool*>(found) = true;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
+// Takes the clock's icon place before the clock adds its icon, so that the shell refuses
+// the clock's first add.
+class RefusedTrayClock : public ZelDsktp {
+public:
+    LRESULT OnCreate(CREATESTRUCTW* cs) override {
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof(data);
+        data.hWnd = m_hWnd;
+        data.uID = kTrayIconId;
+        data.uFlags = NIF_TIP;
+        m_placeTaken = Shell_NotifyIconW(NIM_ADD, &data);
+        return ZelDsktp::OnCreate(cs);
+    }
+    BOOL m_placeTaken = FALSE;
+};
 
 } // namespace
 
@@ -199,6 +235,20 @@ TEST_F(ClockFixture, RestartedShellGetsTheIconBack) {
     ASSERT_FALSE(TrayIconPresent(Window()));
     SendMessageW(Window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(TrayIconPresent(Window()));
+}
+
+TEST_F(ClockFixture, RefusedIconIsAddedByALaterTickWithTheBalloonOnce) {
+    Start(std::make_unique<RefusedTrayClock>());
+    ASSERT_TRUE(static_cast<RefusedTrayClock&>(*m_clock).m_placeTaken);
+    DeleteTrayIcon(Window());
+    ASSERT_FALSE(TrayIconPresent(Window()));
+    ASSERT_TRUE(WaitForTick(Window(), 2000));
+    EXPECT_TRUE(TrayIconPresent(Window()));
+    EXPECT_TRUE(PumpUntil(5000, [](const MSG&) { return BalloonShown(); }));
+
+    DeleteTrayIcon(Window());
+    ASSERT_TRUE(WaitForTick(Window(), 2000));
+    EXPECT_FALSE(TrayIconPresent(Window())) << "the ticks go on adding after a success";
 }
 
 TEST_F(ClockFixture, SecondClockInOneProcessUsesTheRegisteredClass) {
