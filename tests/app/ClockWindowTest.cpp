@@ -69,6 +69,10 @@ public:
     BOOL m_placeTaken = FALSE;
 };
 
+LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return msg == WM_CREATE ? -1 : DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
 } // namespace
 
 TEST_F(ClockFixture, FirstStartWithoutSettingsShowsTheDefaultClock) {
@@ -249,6 +253,27 @@ TEST_F(ClockFixture, RefusedIconIsAddedByALaterTickWithTheBalloonOnce) {
     DeleteTrayIcon(Window());
     ASSERT_TRUE(WaitForTick(Window(), 2000));
     EXPECT_FALSE(TrayIconPresent(Window())) << "the ticks go on adding after a success";
+}
+
+TEST_F(ClockFixture, FailedStartShowsTheErrorBoxAndEndsWithOne) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    UnregisterClassW(L"vintrel", instance);
+    WNDCLASSEXW refusing{};
+    refusing.cbSize = sizeof(refusing);
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = instance;
+    refusing.lpszClassName = L"vintrel";
+    ASSERT_NE(0, RegisterClassExW(&refusing));
+    ModalDriver driver([](ModalDriver& d) {
+        HWND box = d.WaitFor(L"Vintrel");
+        ASSERT_NE(nullptr, box) << "no error box";
+        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(box, IDOK));
+    });
+    const int exitCode = wWinMain(instance, nullptr, nullptr, SW_SHOW);
+    driver.Finish();
+    UnregisterClassW(L"vintrel", instance);
+    EXPECT_EQ(0, driver.StrayCount());
+    EXPECT_EQ(1, exitCode);
 }
 
 TEST_F(ClockFixture, SecondClockInOneProcessUsesTheRegisteredClass) {
