@@ -38,19 +38,12 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
 
 // A visible balloon of the notification area.
 bool BalloonShown() {
-    bool shown = false;
-    EnumWindows(
-        [](HWND hwnd, LPARAM found) {
-            wchar_t name[32]{};
-            GetClassNameW(hwnd, name, 32);
-            if (IsWindowVisible(hwnd) && (GetWindowLongW(hwnd, GWL_STYLE) & TTS_BALLOON) &&
-                std::wstring(name) == TOOLTIPS_CLASSW) {
-                *reinterpret_cast<bool*>(found) = true;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&shown));
-    return shown;
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        if (IsWindowVisible(tip) && (GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Takes the clock's icon place before the clock adds its icon, so that the shell refuses
