@@ -1,5 +1,6 @@
 #include "app/ClockFace.h"
 
+#include <climits>
 #include <cwchar>
 
 namespace ClockFace {
@@ -7,6 +8,12 @@ namespace ClockFace {
 namespace {
 // Past the turn of the second, so that the paint reads the new second.
 constexpr int kTickMargin = 5;
+
+// The distance between two edges, which a window can take as its width or height.
+bool IsWindowExtent(LONG low, LONG high) {
+    const long long extent = static_cast<long long>(high) - low;
+    return extent > 0 && extent <= INT_MAX;
+}
 } // namespace
 
 int PlanLines(DisplayType displayType, int clientHeight, LinePlan lines[2]) {
@@ -48,7 +55,8 @@ UINT TickDelay(int millisecondsIntoSecond) {
 }
 
 bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth, bool meetsMonitor) {
-    return rect.left < virtualScreenWidth && meetsMonitor;
+    return IsWindowExtent(rect.left, rect.right) && IsWindowExtent(rect.top, rect.bottom) &&
+           rect.left < virtualScreenWidth && meetsMonitor;
 }
 
 } // namespace ClockFace

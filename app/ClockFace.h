@@ -38,8 +38,8 @@ int RegionOffsetY(int windowTop, int windowBottom, int bottomBorder, int clientH
 // Milliseconds from a moment ms into the current second until just after the next one.
 UINT TickDelay(int millisecondsIntoSecond);
 
-// Whether a saved rectangle is put back: its left edge lies within the virtual screen
-// width and it meets a monitor.
+// Whether a saved rectangle is put back: its width and height are positive and fit in 32
+// bits, its left edge lies within the virtual screen width and it meets a monitor.
 bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth, bool meetsMonitor);
 
 } // namespace ClockFace

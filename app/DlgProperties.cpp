@@ -90,6 +90,8 @@ void DlgProperties::OnFonts() {
                                       sizeof(s_chosenFont));
     chooser.lpLogFont = &s_chosenFont;
     if (stored) {
+        // A face name that fills its field is cut, so that the chooser finds its end.
+        s_chosenFont.lfFaceName[LF_FACESIZE - 1] = L'\0';
         chooser.Flags |= CF_INITTOLOGFONTSTRUCT;
     }
     if (ChooseFontW(&chooser)) {

@@ -13,6 +13,8 @@ extern "C" HRESULT WINAPI WerAddExcludedApplication(PCWSTR exeName, BOOL allUser
 namespace {
 
 constexpr DWORD kAllCommonControls = 0xFF;
+// The program ends with this after the error box: a failed start is not a success.
+constexpr int kFailedExitCode = 1;
 
 } // namespace
 
@@ -53,6 +55,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         MessageBoxW(nullptr, L"Vintrel Error", L"Vintrel", MB_ICONWARNING);
         delete clock;
         Gdiplus::GdiplusShutdown(gdiplusToken);
-        return 0;
+        return kFailedExitCode;
     }
 }

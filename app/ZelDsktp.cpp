@@ -20,6 +20,8 @@ constexpr int kDefaultY = 10;
 constexpr int kDefaultWidth = 210;
 constexpr int kDefaultHeight = 110;
 constexpr int kFaceFieldChars = LF_FACESIZE;
+// A chosen colour is red, green and blue; the top byte would make it a palette colour.
+constexpr COLORREF kColorBits = 0x00FFFFFF;
 
 // The message the shell broadcasts when it has started again.
 UINT TaskbarCreatedMessage() {
@@ -38,7 +40,7 @@ bool IsClickThatFrames(UINT msg, LPARAM lParam) {
 
 ZelDsktp::ZelDsktp()
     : ZelWnd(nullptr, 0), m_hRegion(nullptr), m_shaped(TRUE), m_displayType(DisplayBoth),
-      m_showSuffix(1) {}
+      m_showSuffix(1), m_trayIconAdded(FALSE) {}
 
 ZelDsktp::~ZelDsktp() = default;
 
@@ -92,7 +94,8 @@ void ZelDsktp::LoadSettings() {
         wcscpy(m_faceName, Settings::kDefaultFace);
     }
     m_color =
-        settings.ReadDword(Settings::kSection, Settings::kDisplayColor, Settings::kDefaultColor);
+        settings.ReadDword(Settings::kSection, Settings::kDisplayColor, Settings::kDefaultColor) &
+        kColorBits;
     m_displayType = static_cast<DisplayType>(
         settings.ReadDword(Settings::kSection, Settings::kDisplayType, DisplayBoth));
     m_showSuffix = settings.ReadDword(Settings::kSection, Settings::kDisplayStrings, 1);
@@ -101,7 +104,16 @@ void ZelDsktp::LoadSettings() {
 BOOL ZelDsktp::AddTrayIcon() {
     m_hTrayIcon = static_cast<HICON>(
         LoadImageW(GetInstance(), MAKEINTRESOURCEW(108), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    return NotifyTrayIcon(NIM_ADD, true);
+    return AddToTray();
+}
+
+// The balloon comes with the first add that succeeds.
+BOOL ZelDsktp::AddToTray() {
+    const BOOL added = NotifyTrayIcon(NIM_ADD, !m_trayIconAdded);
+    if (added) {
+        m_trayIconAdded = TRUE;
+    }
+    return added;
 }
 
 BOOL ZelDsktp::NotifyTrayIcon(DWORD action, bool withBalloon) {
@@ -133,7 +145,7 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     } else if (msg == WM_ENDSESSION && wParam) {
         SaveWindowRect();
     } else if (msg != 0 && msg == TaskbarCreatedMessage()) {
-        NotifyTrayIcon(NIM_ADD, false);
+        AddToTray();
     }
     return ZelWnd::WindowProc(hwnd, msg, wParam, lParam);
 }
@@ -142,6 +154,10 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 LRESULT ZelDsktp::OnTimer(WPARAM timerId) {
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     InvalidateRect(m_hWnd, nullptr, TRUE);
+    // At logon the shell may not have been ready for the add at start.
+    if (!m_trayIconAdded) {
+        AddToTray();
+    }
     StartTimer();
     return ZelWnd::OnTimer(timerId);
 }
@@ -153,7 +169,7 @@ LRESULT ZelDsktp::OnSize(WPARAM wParam, LPARAM& lParam) {
 
 // The close box, Alt+F4 or Exit: release everything, remember the place, end the loop.
 LRESULT ZelDsktp::OnClose() {
-    KillTimer(m_hWnd, m_timerId);
+    KillTimer(m_hWnd, kClockTimerId);
     if (m_hRegion) {
         DeleteObject(m_hRegion);
         m_hRegion = nullptr;

@@ -41,11 +41,14 @@ public:
     DWORD m_showSuffix;
     COLORREF m_color;
     WCHAR m_faceName[300];
+    // Whether an add of the tray icon has succeeded; until then each tick tries again.
+    BOOL m_trayIconAdded;
 
 private:
     void StartTimer();
     void SaveWindowRect();
     void RestoreWindowRect();
+    BOOL AddToTray();
     BOOL NotifyTrayIcon(DWORD action, bool withBalloon);
     void PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);

@@ -42,7 +42,7 @@ LRESULT ZelDsktp::OnCommand(UINT id, LPARAM lParam) {
 }
 
 void ZelDsktp::ShowOptions() {
-    KillTimer(m_hWnd, m_timerId);
+    KillTimer(m_hWnd, kClockTimerId);
     {
         DlgProperties dialog(m_hWnd, GetInstance());
         if (dialog.DoModal() == IDOK) {

@@ -49,7 +49,8 @@ bool RouteWindowMessage(ZelWnd& wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
             result = wnd.OnCommand(LOWORD(wParam), lParam);
         return true;
     case WM_NOTIFY:
-        result = wnd.OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam));
+        // Without its header the notification goes to default processing.
+        result = lParam != 0 ? wnd.OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam)) : 0;
         return true;
     case WM_CTLCOLORSTATIC:
         result =
@@ -104,7 +105,9 @@ bool RouteWindowMessage(ZelWnd& wnd, UINT msg, WPARAM wParam, LPARAM lParam, LRE
         result = wnd.OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
         return true;
     case WM_DRAWITEM:
-        result = wnd.OnDrawItem(wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        // Without its record the request goes to default processing.
+        result =
+            lParam != 0 ? wnd.OnDrawItem(wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam)) : 0;
         return true;
     default:
         return false;
@@ -183,7 +186,12 @@ LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
     if (wnd == nullptr)
         return DefWindowProcW(hwnd, msg, wParam, lParam);
+    // Unbinding clears the saved procedure (or deletes the object), yet the control's own
+    // procedure must still see WM_NCDESTROY to free what it owns.
+    const WNDPROC previous = wnd->m_prevWndProc;
     LRESULT result = wnd->WindowProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY && previous != nullptr)
+        return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
     if (result != 0)
         return result;
     if (wnd->m_prevWndProc != nullptr)
@@ -275,8 +283,11 @@ int ZelWnd::Attach(HWND hwnd, int dlgItemId) {
 int ZelWnd::Destroy() {
     if (m_hWnd == nullptr)
         return 0;
+    // The window's WM_NCDESTROY deletes a self-deleting object, which is not touched afterwards.
+    const BOOL autoDelete = m_autoDelete;
     DestroyWindow(m_hWnd);
-    m_hWnd = nullptr;
+    if (!autoDelete)
+        m_hWnd = nullptr;
     return 1;
 }
 
@@ -374,7 +385,7 @@ LRESULT ZelWnd::OnDrawItem(WPARAM id, DRAWITEMSTRUCT* dis) {
         if (ChildRecord* record = FindLiveRecord(m_reflectChildren, static_cast<UINT>(id)))
             return SendMessageW(record->hwnd, WM_DRAWITEM, id, reinterpret_cast<LPARAM>(dis));
         ZelWnd* control = BoundObject(dis->hwndItem);
-        if (control != nullptr && control->OnDrawItem(id, dis) != 0)
+        if (control != nullptr && control != this && control->OnDrawItem(id, dis) != 0)
             return 1;
     } catch (...) {
     }

@@ -7,8 +7,8 @@ namespace {
 
 constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// Room for a path of 1023 characters and its terminator.
-constexpr DWORD kPathCapacity = 1024;
+// Room for the longest path kept and its terminator.
+constexpr DWORD kPathCapacity = RunCommand::kMaxPathLength + 1;
 
 // The executable's full path; false when it cannot be had or does not fit in whole.
 bool GetExecutablePath(WCHAR (&path)[kPathCapacity]) {
@@ -30,8 +30,8 @@ HKEY OpenRunKey() {
 
 bool AutoStart::Add(LPCWSTR valueName) {
     WCHAR path[kPathCapacity];
-    WCHAR command[kPathCapacity];
-    if (!GetExecutablePath(path) || !RunCommand::Build(path, command, kPathCapacity)) {
+    WCHAR command[RunCommand::kCapacity];
+    if (!GetExecutablePath(path) || !RunCommand::Build(path, command, RunCommand::kCapacity)) {
         return false;
     }
     RegKey run(OpenRunKey());

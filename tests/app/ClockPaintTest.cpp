@@ -117,6 +117,19 @@ TEST_F(ClockFixture, TransparentPaintClipsTheWindowAndFramedPaintKeepsTheRegion)
     EXPECT_TRUE(HasRegion(WindowRegionBox(Window(), &clipped)));
 }
 
+TEST_F(ClockFixture, DigitsTakeTheColourOfTheStoredLowThreeBytes) {
+    Start();
+    MoveWindow(Window(), 300, 300, 210, 110, TRUE);
+    for (const DWORD stored : {0x000000C8u, 0x010000C8u, 0x020000C8u, 0xFF0000C8u}) {
+        SCOPED_TRACE(stored);
+        TestRegistry::StoreSetting(Settings::kDisplayColor, stored);
+        m_clock->LoadSettings();
+        Paint(*m_clock, FALSE);
+        const std::vector<COLORREF> pixels = ClientPixels(Window());
+        EXPECT_NE(pixels.end(), std::find(pixels.begin(), pixels.end(), RGB(200, 0, 0)));
+    }
+}
+
 TEST_F(ClockFixture, FaceWithoutLinesIsEmpty) {
     Start();
     MoveWindow(Window(), 300, 300, 210, 110, TRUE);

@@ -1,3 +1,6 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,14 +23,47 @@ LONG_PTR ExStyle(HWND hwnd) {
 
 HWND g_closing = nullptr;
 int g_iconAtDestroy = -1;
+int g_timerAtDestroy = -1;
 
-// Notes whether the closing window still has its icon when its destruction begins.
+// Notes whether the closing window still has its icon and its tick when its destruction
+// begins.
 LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call->hwnd == g_closing && call->message == WM_DESTROY) {
         g_iconAtDestroy = TrayIconPresent(call->hwnd) ? 1 : 0;
+        g_timerAtDestroy = KillTimer(call->hwnd, kClockTimerId) ? 1 : 0;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A visible balloon of the notification area.
+bool BalloonShown() {
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        if (IsWindowVisible(tip) && (GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Takes the clock's icon place before the clock adds its icon, so that the shell refuses
+// the clock's first add.
+class RefusedTrayClock : public ZelDsktp {
+public:
+    LRESULT OnCreate(CREATESTRUCTW* cs) override {
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof(data);
+        data.hWnd = m_hWnd;
+        data.uID = kTrayIconId;
+        data.uFlags = NIF_TIP;
+        m_placeTaken = Shell_NotifyIconW(NIM_ADD, &data);
+        return ZelDsktp::OnCreate(cs);
+    }
+    BOOL m_placeTaken = FALSE;
+};
+
+LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return msg == WM_CREATE ? -1 : DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 } // namespace
@@ -65,6 +101,10 @@ TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
         {"below every monitor", {100, 5000, 310, 5110}, 16, false},
         {"shorter than a rectangle", {100, 120, 400, 300}, 12, false},
         {"longer than a rectangle", {100, 120, 400, 300}, 20, false},
+        {"no width", {100, 120, 100, 300}, 16, false},
+        {"negative height", {100, 300, 400, 120}, 16, false},
+        {"width beyond 32 bits", {-2147483000, 120, 2147483000, 300}, 16, false},
+        {"height beyond 32 bits", {100, -2147483000, 400, 2147483000}, 16, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -159,12 +199,14 @@ TEST_F(ClockFixture, CloseReleasesEverythingSavesThePlaceAndEndsTheLoop) {
     MoveWindow(hwnd, 123, 45, 250, 130, TRUE);
     MSG msg;
     ASSERT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    m_clock->m_timerId = 0; // as a failed re-arm leaves it
 
     g_closing = hwnd;
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
     SendMessageW(hwnd, WM_CLOSE, 0, 0);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(0, g_iconAtDestroy) << "the icon was still there when the window was destroyed";
+    EXPECT_EQ(0, g_timerAtDestroy) << "the tick was still running when the window was destroyed";
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_TRUE(m_clock->IsUnbound());
     EXPECT_EQ(nullptr, m_clock->m_hRegion);
@@ -190,6 +232,41 @@ TEST_F(ClockFixture, RestartedShellGetsTheIconBack) {
     ASSERT_FALSE(TrayIconPresent(Window()));
     SendMessageW(Window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(TrayIconPresent(Window()));
+}
+
+TEST_F(ClockFixture, RefusedIconIsAddedByALaterTickWithTheBalloonOnce) {
+    Start(std::make_unique<RefusedTrayClock>());
+    ASSERT_TRUE(static_cast<RefusedTrayClock&>(*m_clock).m_placeTaken);
+    DeleteTrayIcon(Window());
+    ASSERT_FALSE(TrayIconPresent(Window()));
+    ASSERT_TRUE(WaitForTick(Window(), 2000));
+    EXPECT_TRUE(TrayIconPresent(Window()));
+    EXPECT_TRUE(PumpUntil(5000, [](const MSG&) { return BalloonShown(); }));
+
+    DeleteTrayIcon(Window());
+    ASSERT_TRUE(WaitForTick(Window(), 2000));
+    EXPECT_FALSE(TrayIconPresent(Window())) << "the ticks go on adding after a success";
+}
+
+TEST_F(ClockFixture, FailedStartShowsTheErrorBoxAndEndsWithOne) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    UnregisterClassW(L"vintrel", instance);
+    WNDCLASSEXW refusing{};
+    refusing.cbSize = sizeof(refusing);
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = instance;
+    refusing.lpszClassName = L"vintrel";
+    ASSERT_NE(0, RegisterClassExW(&refusing));
+    ModalDriver driver([](ModalDriver& d) {
+        HWND box = d.WaitFor(L"Vintrel");
+        ASSERT_NE(nullptr, box) << "no error box";
+        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(box, IDOK));
+    });
+    const int exitCode = wWinMain(instance, nullptr, nullptr, SW_SHOW);
+    driver.Finish();
+    UnregisterClassW(L"vintrel", instance);
+    EXPECT_EQ(0, driver.StrayCount());
+    EXPECT_EQ(1, exitCode);
 }
 
 TEST_F(ClockFixture, SecondClockInOneProcessUsesTheRegisteredClass) {

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "app/DlgProperties.h"
@@ -122,6 +124,19 @@ TEST_F(Choosers, FontChooserStartsFromAReadableStoredFont) {
     StoredValue after = Setting(L"DISPLAYFONT");
     EXPECT_EQ(stored, after.data) << "a cancelled font chooser stores nothing";
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), after.type);
+}
+
+TEST_F(Choosers, FontChooserGetsAnEndlessStoredFaceCutShort) {
+    Start();
+    std::vector<BYTE> endless = FontValue(L"");
+    LOGFONTW* font = reinterpret_cast<LOGFONTW*>(endless.data());
+    std::fill(std::begin(font->lfFaceName), std::end(font->lfFaceName), L'A');
+    StoreFont(endless);
+    UseFontChooser(nullptr, IDCANCEL);
+    // The chooser writes the face it falls back on, ending within the field, over the start.
+    EXPECT_EQ(L'\0', DlgProperties::s_chosenFont.lfFaceName[LF_FACESIZE - 1])
+        << "the face reached the chooser without an end";
+    EXPECT_EQ(endless, Setting(L"DISPLAYFONT").data) << "the stored value is left as it is";
 }
 
 TEST_F(Choosers, FontChooserIgnoresItsBufferWhenNoFontCanBeRead) {

@@ -112,16 +112,22 @@ TEST_F(MenuCommands, MakeTransparentWhileTransparentWritesThePlaceAgain) {
 
 TEST_F(MenuCommands, OptionsStopsTheClockWhileTheDialogIsOpen) {
     Start();
-    ASSERT_TRUE(WaitForTick(Window(), 1500)) << "the clock ticks before the dialog";
-    WatchTicks();
-    int ticksWhileOpen = -1;
-    WithProperties([&](ModalDriver&, HWND dialog) {
-        Sleep(1500);
-        ticksWhileOpen = Ticks();
-        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
-    });
-    EXPECT_EQ(0, ticksWhileOpen);
-    EXPECT_TRUE(WaitForTick(Window(), 1500)) << "the clock ticks again after the dialog";
+    for (const bool failedRearm : {false, true}) {
+        SCOPED_TRACE(failedRearm ? "after a failed re-arm" : "ticking");
+        ASSERT_TRUE(WaitForTick(Window(), 1500)) << "the clock ticks before the dialog";
+        if (failedRearm) {
+            m_clock->m_timerId = 0; // what SetTimer gives when it fails
+        }
+        WatchTicks();
+        int ticksWhileOpen = -1;
+        WithProperties([&](ModalDriver&, HWND dialog) {
+            Sleep(1500);
+            ticksWhileOpen = Ticks();
+            EXPECT_TRUE(ModalDriver::ClickAndWaitGone(dialog, IDCANCEL));
+        });
+        EXPECT_EQ(0, ticksWhileOpen);
+        EXPECT_TRUE(WaitForTick(Window(), 1500)) << "the clock ticks again after the dialog";
+    }
 }
 
 TEST_F(MenuCommands, OptionsOkReloadsEverySettingAndTheClockTicksAgain) {

@@ -123,21 +123,30 @@ struct KeptAfterDelete : RecordingWnd {
     static inline std::size_t s_size = 0;
 };
 
-TEST_F(WindowLifecycle, FailedCreateLeavesADeletedAutoDeleteObjectAlone) {
-    auto* wnd = new KeptAfterDelete(m_log);
-    wnd->m_autoDelete = TRUE;
-    wnd->createResult = 0;
-    m_log.Watch({{"OnNcDestroy"}, {"~"}});
+TEST_F(WindowLifecycle, FailedCreateOrDestroyLeavesADeletedAutoDeleteObjectAlone) {
+    for (const bool failedCreate : {true, false}) {
+        SCOPED_TRACE(failedCreate ? "failed Create" : "Destroy");
+        auto* wnd = new KeptAfterDelete(m_log);
+        wnd->m_autoDelete = TRUE;
+        wnd->createResult = failedCreate ? 0 : 1;
+        m_log.Watch({{"OnNcDestroy"}, {"~"}});
 
-    EXPECT_THROW(CreateTop(*wnd), WinException);
+        if (failedCreate) {
+            EXPECT_THROW(CreateTop(*wnd), WinException);
+        } else {
+            CreateTop(*wnd);
+            EXPECT_EQ(1, wnd->Destroy());
+        }
 
-    EXPECT_TRUE(LogIs(m_log, {{"OnNcDestroy"}, {"~"}}));
-    ASSERT_EQ(static_cast<void*>(wnd), KeptAfterDelete::s_storage);
-    const auto* bytes = static_cast<const unsigned char*>(KeptAfterDelete::s_storage);
-    for (std::size_t i = 0; i < KeptAfterDelete::s_size; ++i) {
-        ASSERT_EQ(0xDD, bytes[i]) << "written after delete at byte " << i;
+        EXPECT_TRUE(LogIs(m_log, {{"OnNcDestroy"}, {"~"}}));
+        ASSERT_EQ(static_cast<void*>(wnd), KeptAfterDelete::s_storage);
+        const auto* bytes = static_cast<const unsigned char*>(KeptAfterDelete::s_storage);
+        for (std::size_t i = 0; i < KeptAfterDelete::s_size; ++i) {
+            ASSERT_EQ(0xDD, bytes[i]) << "written after delete at byte " << i;
+        }
+        ::operator delete(KeptAfterDelete::s_storage);
+        m_log = CallLog();
     }
-    ::operator delete(KeptAfterDelete::s_storage);
 }
 
 TEST_F(WindowLifecycle, DestroyActsOnlyOnABoundWindow) {
@@ -189,9 +198,24 @@ TEST_F(WindowLifecycle, AttachByMissingIdThrowsAndKeepsTheId) {
     EXPECT_THROW(ZelWnd(parent, 999), WinException);
 }
 
+namespace {
+
+WNDPROC g_editProc = nullptr;
+bool g_editSawNcDestroy = false;
+
+// Stands in front of the edit control's own procedure and notes its last message.
+LRESULT CALLBACK WatchedEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    g_editSawNcDestroy = msg == WM_NCDESTROY;
+    return CallWindowProcW(g_editProc, hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
 TEST_F(WindowLifecycle, SubclassedWindowRoutesToObjectThenToItsOwnProcedure) {
     HWND parent = NewTopWindow();
     HWND edit = NewControl(parent, L"EDIT", 102);
+    g_editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchedEditProc)));
     RecordingWnd& wnd = NewObject();
     wnd.Attach(edit, 0);
     EXPECT_EQ(1, wnd.SubclassWindow(ZEL_CLASS::StaticWndProc));
@@ -203,4 +227,5 @@ TEST_F(WindowLifecycle, SubclassedWindowRoutesToObjectThenToItsOwnProcedure) {
 
     EXPECT_TRUE(LogIs(m_log, {{"WindowProc", EM_GETLIMITTEXT}, {"OnNcDestroy"}}));
     EXPECT_TRUE(wnd.IsUnbound());
+    EXPECT_TRUE(g_editSawNcDestroy) << "the edit control cannot free what it owns";
 }

@@ -136,6 +136,7 @@ TEST_F(WindowRouting, NotifyIsReflectedOnlyToABoundControl) {
     EXPECT_EQ(0, SendMessageW(m_hwnd, WM_NOTIFY, 301, reinterpret_cast<LPARAM>(&fromUnbound)));
     EXPECT_EQ(0, SendMessageW(m_hwnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&fromSelf)));
     EXPECT_EQ(7, SendMessageW(m_hwnd, WM_NOTIFY, 302, reinterpret_cast<LPARAM>(&fromBound)));
+    EXPECT_EQ(0, SendMessageW(m_hwnd, WM_NOTIFY, 302, 0));
 
     EXPECT_TRUE(LogIs(m_log, {{"OnReflectedNotify", fromBound.code, Handle(bound.m_hWnd)}}));
 }
@@ -156,11 +157,17 @@ TEST_F(WindowRouting, DrawItemIsReflectedToABoundControlOnly) {
     EXPECT_EQ(1, SendMessageW(m_hwnd, WM_DRAWITEM, 302, reinterpret_cast<LPARAM>(&control)));
     bound.drawItemThrows = true;
     EXPECT_EQ(0, SendMessageW(m_hwnd, WM_DRAWITEM, 302, reinterpret_cast<LPARAM>(&control)));
+    EXPECT_EQ(0, SendMessageW(m_hwnd, WM_DRAWITEM, 302, 0));
+    bound.drawItemThrows = false;
+    bound.drawItemResult = 0;
+    EXPECT_EQ(0,
+              bound.WindowProc(bound.m_hWnd, WM_DRAWITEM, 302, reinterpret_cast<LPARAM>(&control)));
 
     EXPECT_TRUE(LogIs(m_log, {{"OnDrawItem", 0, Handle(m_hwnd)},
                               {"OnDrawItem", 302, Handle(m_hwnd)},
                               {"OnDrawItem", 302, Handle(bound.m_hWnd)},
                               {"OnDrawItem", 302, Handle(m_hwnd)},
+                              {"OnDrawItem", 302, Handle(bound.m_hWnd)},
                               {"OnDrawItem", 302, Handle(bound.m_hWnd)}}));
 }
 

@@ -25,6 +25,7 @@ TEST(RunCommand, QuotesOnlyPathsWithBlanksAndRefusesWhatDoesNotFit) {
     const std::wstring noBlank1023 = PathOfLength(1023, false);
     const std::wstring blank1021 = PathOfLength(1021, true);
     const std::wstring blank1022 = PathOfLength(1022, true);
+    const std::wstring blank1023 = PathOfLength(1023, true);
     const BuildCase cases[] = {
         {L"C:\\Vintrel\\Vintrel.exe", 1024, true, L"C:\\Vintrel\\Vintrel.exe"},
         {L"C:\\Program Files\\Vintrel\\Vintrel.exe", 1024, true,
@@ -37,6 +38,7 @@ TEST(RunCommand, QuotesOnlyPathsWithBlanksAndRefusesWhatDoesNotFit) {
         {noBlank1023, 1024, true, noBlank1023},
         {blank1021, 1024, true, L"\"" + blank1021 + L"\""},
         {blank1022, 1024, false, L""},
+        {blank1023, RunCommand::kCapacity, true, L"\"" + blank1023 + L"\""},
     };
     for (const BuildCase& c : cases) {
         std::wstring out(c.capacity, L'?');
