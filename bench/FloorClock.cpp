@@ -128,8 +128,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         StartTimer(hwnd);
         return 0;
     case WM_PAINT:
+        // As in the clock, default processing then validates what the new region exposed.
         Paint(hwnd);
-        return 0;
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_DESTROY:
         KillTimer(hwnd, kTimerId);
         NotifyTray(hwnd, NIM_DELETE);
