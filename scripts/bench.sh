@@ -109,8 +109,8 @@ row() {
     printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$2" "$3" "$4" "$(ratio "$2" "$3")" \
         "$(ratio "$2" "$4")"
 }
-# figure KEY: the value of KEY for the three programs, in the table's order.
-figure() { echo "$(value clock "$1")" "$(value floor "$1")" "$(value bare "$1")"; }
+# figure_row MEASURE KEY: the row of a figure that each program wrote under KEY.
+figure_row() { row "$1" "$(value clock "$2")" "$(value floor "$2")" "$(value bare "$2")"; }
 
 declare -A startup_ms cpu_s hwm_mib wine_peak_mib size_kib
 for name in $names; do
@@ -128,10 +128,10 @@ late=$(value clock ticks_at_or_over_20ms)
 {
     echo "| Measure (x86_64 builds, sizes i686) | Vintrel | floor | bare window | clock/floor | clock/bare |"
     echo "|---|---:|---:|---:|---:|---:|"
-    row "paint, median (µs, $(value clock paints) paints)" $(figure paint_median_us)
-    row "paint, 95th percentile (µs)" $(figure paint_p95_us)
-    row "tick lag, max (ms, $(value clock ticks) ticks)" $(figure tick_lag_max_ms)
-    row "tick lag, median (ms)" $(figure tick_lag_median_ms)
+    figure_row "paint, median (µs, $(value clock paints) paints)" paint_median_us
+    figure_row "paint, 95th percentile (µs)" paint_p95_us
+    figure_row "tick lag, max (ms, $(value clock ticks) ticks)" tick_lag_max_ms
+    figure_row "tick lag, median (ms)" tick_lag_median_ms
     row "CPU while ticking (s in $(value clock tick_phase_s) s)" \
         "${cpu_s[clock]}" "${cpu_s[floor]}" "${cpu_s[bare]}"
     row "peak resident set, VmHWM (MiB)" "${hwm_mib[clock]}" "${hwm_mib[floor]}" "${hwm_mib[bare]}"
