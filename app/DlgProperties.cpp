@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "app/LazyLibrary.h"
 #include "res/resource.h"
 #include "settings/ClockSettings.h"
 #include "settings/SettingsNames.h"
@@ -12,6 +13,31 @@ static_assert(sizeof(CHOOSEFONTW) == 60, "the font chooser record of the 32-bit 
 #endif
 
 LOGFONTW DlgProperties::s_chosenFont{};
+
+namespace {
+
+constexpr wchar_t kChoosersMissing[] =
+    L"This chooser cannot be opened: Windows could not load comdlg32.dll, "
+    L"which Vintrel needs to choose colours and fonts.";
+
+// The choosers' DLL, loaded when the first chooser opens: the clock never needs it otherwise.
+LazyLibrary& CommonDialogs() {
+    static LazyLibrary library(L"comdlg32.dll");
+    return library;
+}
+
+// Runs a chooser from comdlg32; tells the user and returns FALSE when it cannot be loaded.
+template <typename Record> BOOL RunChooser(HWND owner, const char* name, Record* record) {
+    using Chooser = BOOL(WINAPI*)(Record*);
+    const Chooser chooser = CommonDialogs().Function<Chooser>(name);
+    if (chooser == nullptr) {
+        MessageBoxW(owner, kChoosersMissing, L"Vintrel", MB_ICONWARNING | MB_OK);
+        return FALSE;
+    }
+    return chooser(record);
+}
+
+} // namespace
 
 DlgProperties::DlgProperties(HWND parent, HINSTANCE instance)
     : ZelDialog(parent, IDD_PROPERTIES, instance) {}
@@ -75,7 +101,7 @@ void DlgProperties::OnClockColor() {
     chooser.lpCustColors = customColors;
     chooser.Flags = CC_FULLOPEN;
     SettingsKey settings = ClockSettings();
-    if (ChooseColorW(&chooser)) {
+    if (RunChooser(m_hWnd, "ChooseColorW", &chooser)) {
         settings.WriteDword(Settings::kSection, Settings::kDisplayColor, chooser.rgbResult);
     }
 }
@@ -94,7 +120,7 @@ void DlgProperties::OnFonts() {
         s_chosenFont.lfFaceName[LF_FACESIZE - 1] = L'\0';
         chooser.Flags |= CF_INITTOLOGFONTSTRUCT;
     }
-    if (ChooseFontW(&chooser)) {
+    if (RunChooser(m_hWnd, "ChooseFontW", &chooser)) {
         settings.WriteBinary(Settings::kSection, Settings::kDisplayFont, &s_chosenFont,
                              sizeof(s_chosenFont));
     }

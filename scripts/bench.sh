@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Measures the clock against the cheapest window that does its job (a plain one-second
-# timer and two lines of DrawTextW) in one run under Wine on a virtual display, and prints
-# the table that it also leaves in BUILD/bench/results.md.
+# Measures the clock against two references in one run under Wine on a virtual display, and
+# prints the table that it also leaves in BUILD/bench/results.md:
+#   floor  the clock's per-second work and nothing else: a one-second timer at the turn of
+#          the second, the time turned into a GDI+ glyph region that clips the window, and a
+#          notification-area icon;
+#   bare   the cheapest window that shows the time: a plain one-second timer and two lines
+#          of DrawTextW.
 #   bench.sh [BUILD]        BENCH_TICKS (60) and BENCH_PAINTS (2000) change the counts.
-# Both programs run at once for the ticking phase; their timed paints run one after the
-# other, so that neither slows the other's.
+# The three programs run at once for the ticking phase; their timed paints run one after the
+# other, so that none slows another's.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
@@ -13,10 +17,13 @@ paints=${BENCH_PAINTS:-2000}
 out=$build/bench
 run=$out/run
 clock_exe=$build/x86_64/bench/vintrel_bench_clock.exe
+floor_exe=$build/x86_64/bench/vintrel_bench_floor.exe
 bare_exe=$build/x86_64/bench/vintrel_bench_bare.exe
 clock_ship=$build/i686/app/Vintrel.exe
+floor_ship=$build/i686/bench/FloorClock.exe
 bare_ship=$build/i686/bench/BareClock.exe
-for f in "$clock_exe" "$bare_exe" "$clock_ship" "$bare_ship"; do
+names="clock floor bare"
+for f in "$clock_exe" "$floor_exe" "$bare_exe" "$clock_ship" "$floor_ship" "$bare_ship"; do
     [ -f "$f" ] || { echo "bench.sh: $f is missing (make build first)" >&2; exit 1; }
 done
 # shellcheck source=wine-env.sh
@@ -60,10 +67,12 @@ wait_for() {
 
 echo "bench: $ticks ticks of each program side by side (about $ticks s), then $paints timed paints each"
 launch clock "$clock_exe"
+launch floor "$floor_exe"
 launch bare "$bare_exe"
-wait_for "$run/clock.ticked" $((ticks + 120))
-wait_for "$run/bare.ticked" $((ticks + 120))
-for name in bare clock; do
+for name in $names; do
+    wait_for "$run/$name.ticked" $((ticks + 120))
+done
+for name in bare floor clock; do
     touch "$run/$name.paint"
     wait_for "$run/$name.txt" 600
 done
@@ -72,7 +81,7 @@ done
 # The kernel's count of CPU time for the whole run is kept beside Wine's for comparison.
 declare -A hwm_kb
 ticks_per_s=$(getconf CLK_TCK)
-for name in clock bare; do
+for name in $names; do
     hwm_kb[$name]=$(awk '/^VmHWM:/ { print $2 }' "/proc/${pid[$name]}/status")
     {
         echo "linux_process_name=$(cat "/proc/${pid[$name]}/comm")"
@@ -81,7 +90,7 @@ for name in clock bare; do
     } >>"$run/$name.txt"
     touch "$run/$name.exit"
 done
-for name in clock bare; do
+for name in $names; do
     for _ in $(seq 1 100); do
         kill -0 "${pid[$name]}" 2>/dev/null || break
         sleep 0.1
@@ -95,10 +104,16 @@ value() { awk -F= -v k="$2" '$1 == k { sub(/\r$/, "", $2); print $2 }' "$run/$1.
 # div A B DIGITS: A / B rounded to DIGITS decimals.
 div() { awk -v a="$1" -v b="$2" -v d="$3" 'BEGIN { if (b + 0 == 0) print "-"; else printf "%.*f", d, a / b }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 == 0) print "-"; else printf "%.3g", a / b }'; }
-row() { printf '| %s | %s | %s | %s |\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
+# row MEASURE CLOCK FLOOR BARE
+row() {
+    printf '| %s | %s | %s | %s | %s | %s |\n' "$1" "$2" "$3" "$4" "$(ratio "$2" "$3")" \
+        "$(ratio "$2" "$4")"
+}
+# figure_row MEASURE KEY: the row of a figure that each program wrote under KEY.
+figure_row() { row "$1" "$(value clock "$2")" "$(value floor "$2")" "$(value bare "$2")"; }
 
 declare -A startup_ms cpu_s hwm_mib wine_peak_mib size_kib
-for name in clock bare; do
+for name in $names; do
     startup_ms[$name]=$(div "$(($(value $name first_paint_unix_us) - ${launched[$name]}))" 1000 0)
     cpu_s[$name]=$(awk -v u="$(value $name tick_phase_cpu_user_s)" \
         -v k="$(value $name tick_phase_cpu_kernel_s)" 'BEGIN { printf "%.3f", u + k }')
@@ -106,31 +121,34 @@ for name in clock bare; do
     wine_peak_mib[$name]=$(div "$(value $name peak_working_set_kb)" 1024 1)
 done
 size_kib[clock]=$(div "$(stat -c %s "$clock_ship")" 1024 0)
+size_kib[floor]=$(div "$(stat -c %s "$floor_ship")" 1024 0)
 size_kib[bare]=$(div "$(stat -c %s "$bare_ship")" 1024 0)
 late=$(value clock ticks_at_or_over_20ms)
 
 {
-    echo "| Measure | Vintrel | bare window | ratio |"
-    echo "|---|---:|---:|---:|"
-    row "paint, median (µs, $(value clock paints) paints)" \
-        "$(value clock paint_median_us)" "$(value bare paint_median_us)"
-    row "paint, 95th percentile (µs)" "$(value clock paint_p95_us)" "$(value bare paint_p95_us)"
-    row "tick lag, max (ms, $(value clock ticks) ticks)" \
-        "$(value clock tick_lag_max_ms)" "$(value bare tick_lag_max_ms)"
-    row "tick lag, median (ms)" "$(value clock tick_lag_median_ms)" "$(value bare tick_lag_median_ms)"
-    row "CPU while ticking (s in $(value clock tick_phase_s) s)" "${cpu_s[clock]}" "${cpu_s[bare]}"
-    row "peak resident set, VmHWM (MiB)" "${hwm_mib[clock]}" "${hwm_mib[bare]}"
-    row "start-up to first paint (ms)" "${startup_ms[clock]}" "${startup_ms[bare]}"
-    row "32-bit release .exe (KiB)" "${size_kib[clock]}" "${size_kib[bare]}"
+    echo "| Measure (x86_64 builds, sizes i686) | Vintrel | floor | bare window | clock/floor | clock/bare |"
+    echo "|---|---:|---:|---:|---:|---:|"
+    figure_row "paint, median (µs, $(value clock paints) paints)" paint_median_us
+    figure_row "paint, 95th percentile (µs)" paint_p95_us
+    figure_row "tick lag, max (ms, $(value clock ticks) ticks)" tick_lag_max_ms
+    figure_row "tick lag, median (ms)" tick_lag_median_ms
+    row "CPU while ticking (s in $(value clock tick_phase_s) s)" \
+        "${cpu_s[clock]}" "${cpu_s[floor]}" "${cpu_s[bare]}"
+    row "peak resident set, VmHWM (MiB)" "${hwm_mib[clock]}" "${hwm_mib[floor]}" "${hwm_mib[bare]}"
+    row "start-up to first paint (ms)" \
+        "${startup_ms[clock]}" "${startup_ms[floor]}" "${startup_ms[bare]}"
+    row "32-bit release .exe (KiB)" "${size_kib[clock]}" "${size_kib[floor]}" "${size_kib[bare]}"
     echo
     echo "Clock ticks painted 20 ms or more after their second: $late of $(value clock ticks)."
     echo "Clock ticks reached the window at a median $(value clock tick_arrival_median_ms) ms" \
         "into the second (the timer aims at 5 ms)."
-    echo "Paints while ticking: clock $(value clock paints_while_ticking), bare $(value bare paints_while_ticking)."
+    echo "Paints while ticking: clock $(value clock paints_while_ticking)," \
+        "floor $(value floor paints_while_ticking), bare $(value bare paints_while_ticking)."
     echo "Peak working set as Wine reports it (GetProcessMemoryInfo): clock" \
-        "${wine_peak_mib[clock]} MiB, bare ${wine_peak_mib[bare]} MiB."
+        "${wine_peak_mib[clock]} MiB, floor ${wine_peak_mib[floor]} MiB, bare ${wine_peak_mib[bare]} MiB."
     echo "CPU for the whole run, GetProcessTimes against the kernel's count:" \
         "clock $(value clock cpu_total_s) / $(value clock linux_cpu_total_s) s," \
+        "floor $(value floor cpu_total_s) / $(value floor linux_cpu_total_s) s," \
         "bare $(value bare cpu_total_s) / $(value bare linux_cpu_total_s) s."
     echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores with $("$WINE64" --version)," \
         "x86_64 builds under wine64; sizes are of the i686 builds."

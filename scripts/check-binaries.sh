@@ -2,6 +2,8 @@
 # Checks the built executables with MinGW binutils:
 #   - the shipped Vintrel.exe is a 32-bit (PE32, i386) GUI program;
 #   - every .exe of both build trees imports Windows system DLLs only (no MinGW runtime);
+#   - Vintrel.exe (both builds) and the benchmark's clock import exactly the DLLs the clock
+#     needs while it ticks: the choosers' comdlg32.dll is loaded only when a chooser opens;
 #   - the shipped Vintrel.exe carries its manifest, version block, File menu, icon groups
 #     and Properties dialog; both icon groups share one set of images.
 #   scripts/check-binaries.sh SHIPPED_BUILD TEST_BUILD VERSION
@@ -72,6 +74,24 @@ check_imports() {
         esac
     done
     [ $bad -eq 0 ] && pass "$file imports system DLLs only"
+}
+
+# The DLLs the clock imports: what it needs from start-up on. comdlg32.dll is not among them.
+clock_dlls="advapi32.dll comctl32.dll gdi32.dll gdiplus.dll kernel32.dll msvcrt.dll shell32.dll
+    user32.dll wer.dll"
+
+# check_import_table FILE: FILE imports exactly the clock's DLLs.
+check_import_table() {
+    local file=$1 expected actual
+    [ -f "$file" ] || { fail "$file not found"; return; }
+    expected=$(tr -s '[:space:]' '\n' <<<"$clock_dlls" | sed '/^$/d' | sort | tr '\n' ' ')
+    actual=$($imports_objdump -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' |
+        tr '[:upper:]' '[:lower:]' | sort -u | tr '\n' ' ')
+    if [ "$actual" = "$expected" ]; then
+        pass "$(basename "$file") imports $actual"
+    else
+        fail "$file imports $actual; expected $expected"
+    fi
 }
 
 # Prints one resource of the decompiled script: its header line through its END.
@@ -216,6 +236,11 @@ else
     check_header
     check_resources
 fi
+
+# The benchmark's clock links as Vintrel.exe does.
+for file in "$exe" "$tests/app/Vintrel.exe" "$tests/bench/vintrel_bench_clock.exe"; do
+    check_import_table "$file"
+done
 
 # The project's own executables: not CMake's probes, not the Wine prefix kept beside them.
 mapfile -t exes < <(find "$shipped" "$tests" \( -name CMakeFiles -o -name wineprefix \) -prune \

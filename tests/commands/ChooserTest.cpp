@@ -19,6 +19,8 @@ constexpr int kRedEdit = 706;
 constexpr int kGreenEdit = 707;
 constexpr int kBlueEdit = 708;
 constexpr int kFaceCombo = 1136;
+// The text of a message box.
+constexpr int kMessageBoxText = 0xFFFF;
 
 constexpr COLORREF kDefaultColor = 0x640000;
 
@@ -172,4 +174,26 @@ TEST_F(Choosers, ConfirmedFontReplacesTheStoredValueWithAWholeFontRecord) {
     EXPECT_NE(0, font.lfHeight) << "the whole record is stored, not only the face";
     EXPECT_EQ(0, std::memcmp(&font, &DlgProperties::s_chosenFont, sizeof(font)));
     EXPECT_STRNE(L"Liberation Mono", m_clock->m_faceName) << "Cancel reloads nothing";
+}
+
+// Runs where Wine is told not to load comdlg32 (the ctest entry commands_choosers_missing).
+TEST_F(Choosers, ChoosersThatCannotBeLoadedShowAWarningAndStoreNothing) {
+    if (HMODULE library = LoadLibraryW(L"comdlg32.dll")) {
+        FreeLibrary(library);
+        GTEST_SKIP() << "comdlg32 loads here";
+    }
+    Start();
+    WithProperties([&](ModalDriver& driver, HWND dialog) {
+        for (int button : {IDC_CLOCKCOLOR, IDC_FONTS}) {
+            ModalDriver::ClickToOpen(dialog, button);
+            HWND box = driver.WaitFor(L"Vintrel");
+            ASSERT_NE(nullptr, box) << "no warning for button " << button;
+            const std::wstring text = ModalDriver::Text(GetDlgItem(box, kMessageBoxText));
+            EXPECT_NE(std::wstring::npos, text.find(L"comdlg32.dll"));
+            EXPECT_TRUE(ModalDriver::ClickAndWaitGone(box, IDOK));
+        }
+        EXPECT_TRUE(ModalDriver::ClickAndWaitGone(driver.WaitFor(kPropertiesTitle), IDCANCEL));
+    });
+    EXPECT_FALSE(Setting(L"DISPLAYCOLOR").Exists());
+    EXPECT_FALSE(Setting(L"DISPLAYFONT").Exists());
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+
+// A system DLL that is loaded the first time one of its functions is asked for, and freed
+// with the holder. Programs that need it only now and then stay lighter while they run.
+class LazyLibrary {
+public:
+    explicit LazyLibrary(const wchar_t* fileName) : m_fileName(fileName) {}
+    ~LazyLibrary();
+    LazyLibrary(const LazyLibrary&) = delete;
+    LazyLibrary& operator=(const LazyLibrary&) = delete;
+
+    // The named export as a function pointer of type Pointer, or null when the DLL or the
+    // export is missing.
+    template <typename Pointer> Pointer Function(const char* name) {
+        return reinterpret_cast<Pointer>(reinterpret_cast<void*>(Address(name)));
+    }
+
+private:
+    FARPROC Address(const char* name);
+
+    const wchar_t* m_fileName;
+    HMODULE m_module = nullptr;
+};
