@@ -7,18 +7,16 @@
 template <typename T, Gdiplus::GpStatus(WINGDIPAPI* Delete)(T*)> class GdiPlusHandle {
 public:
     GdiPlusHandle() = default;
-    ~GdiPlusHandle() { reset(); }
+    ~GdiPlusHandle() {
+        if (m_object) {
+            Delete(m_object);
+        }
+    }
     GdiPlusHandle(const GdiPlusHandle&) = delete;
     GdiPlusHandle& operator=(const GdiPlusHandle&) = delete;
 
     T* get() const { return m_object; }
     T** out() { return &m_object; }
-    void reset() {
-        if (m_object) {
-            Delete(m_object);
-            m_object = nullptr;
-        }
-    }
 
 private:
     T* m_object = nullptr;

@@ -174,7 +174,6 @@ LRESULT ZelDsktp::OnClose() {
         DeleteObject(m_hRegion);
         m_hRegion = nullptr;
     }
-    m_glyphFace.Release();
     NotifyTrayIcon(NIM_DELETE, false);
     DestroyIcon(m_hTrayIcon);
     SaveWindowRect();

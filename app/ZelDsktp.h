@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/GlyphFace.h"
 #include "framework/ZelWnd.h"
 #include "settings/SettingsNames.h"
 
@@ -53,7 +52,4 @@ private:
     BOOL NotifyTrayIcon(DWORD action, bool withBalloon);
     void PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);
-
-    // The paints' font family and string format; released in OnClose after the region.
-    GlyphFace m_glyphFace;
 };

@@ -34,8 +34,10 @@ void AddLine(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, Gdiplus::GpSt
 // or is filled on white (framed).
 LRESULT ZelDsktp::OnPaint() {
     // Declared in the reverse of their release order: the graphics context goes before
-    // EndPaint, the region and path after it. The font family and format are kept.
+    // EndPaint, the region, family, path and format after it.
+    GpStringFormatHandle format;
     GpPathHandle path;
+    GpFontFamilyHandle family;
     GpRegionHandle region;
     PaintScope paint(m_hWnd);
     GpGraphicsHandle graphics;
@@ -51,13 +53,14 @@ LRESULT ZelDsktp::OnPaint() {
     SolidBrush colorBrush(m_color);
 
     GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
-    Gdiplus::GpFontFamily* family = m_glyphFace.Family(m_faceName);
-    Gdiplus::GpStringFormat* format = m_glyphFace.Format();
+    GdipCreateFontFamilyFromName(m_faceName, nullptr, family.out());
+    // Wine draws nothing with a null format; this is the same default format.
+    GdipCreateStringFormat(0, LANG_NEUTRAL, format.out());
     ClockFace::LinePlan lines[2];
     const int count = ClockFace::PlanLines(m_displayType, h, lines);
     const float emSize = ClockFace::EmSize(h);
     for (int i = 0; i < count; ++i) {
-        AddLine(path.get(), family, format, lines[i], m_showSuffix != 0, emSize);
+        AddLine(path.get(), family.get(), format.get(), lines[i], m_showSuffix != 0, emSize);
     }
     GdipCreateRegionPath(path.get(), region.out());
     GdipCreateFromHDC(paint.dc(), graphics.out());
