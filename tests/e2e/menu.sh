@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The File menu used with the mouse: Options... changes what the clock shows, Make
-# Transparent clips it again, Exit ends it with its place saved and its icon gone.
+# The File menu used with the mouse: Options... opens both choosers and changes what the clock
+# shows, Make Transparent clips it again, Exit ends it with its place saved and its icon gone.
 #   menu.sh EXE PROBE
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -16,11 +16,12 @@ scan_client() {
     why="clock $px_clock, rows $band_list, columns $clock_minx-$clock_maxx"
 }
 
-# click_control ID: clicks the middle of a control of the Properties dialog.
+# click_control ID [TITLE]: clicks the middle of a control of the Properties dialog (or of
+# the window titled TITLE).
 click_control() {
     local out
-    out=$(probe control "$DIALOG" "$1" || true)
-    echo "$out" | grep '^found=1$' >/dev/null || fail "no control $1 in the Properties dialog"
+    out=$(probe control "${2:-$DIALOG}" "$1" || true)
+    echo "$out" | grep '^found=1$' >/dev/null || fail "no control $1 in ${2:-$DIALOG}"
     eval "$out"
     click_at $(((ctl_left + ctl_right) / 2)) $(((ctl_top + ctl_bottom) / 2))
 }
@@ -30,7 +31,18 @@ control_checked() {
 }
 
 dialog_closed() {
-    probe window "$DIALOG" 0 | grep '^found=0$' >/dev/null
+    probe window "${1:-$DIALOG}" 0 | grep '^found=0$' >/dev/null
+}
+
+# open_chooser BUTTON TITLE: the button opens the chooser (its DLL is loaded on demand), and
+# its Cancel closes it again.
+open_chooser() {
+    click_control "$1"
+    probe window "$2" $((5000 * SLOW)) | grep '^found=1$' >/dev/null ||
+        fail "the $2 chooser did not open"
+    shot "chooser-$2"
+    click_control 2 "$2"
+    wait_for 5 dialog_closed "$2" || fail "the $2 chooser did not close"
 }
 
 one_short_line() {
@@ -62,6 +74,8 @@ probe window "$DIALOG" $((5000 * SLOW)) | grep '^found=1$' >/dev/null || fail "t
 control_checked 1004 1 || fail "Show GMT and Local Time is not on at first"
 control_checked 1007 1 || fail "the suffix box is not on at first"
 shot properties
+open_chooser 1000 Color
+open_chooser 1001 Font
 click_control 1005
 wait_for 2 control_checked 1005 1 || fail "Show GMT only did not get checked"
 click_control 1007

@@ -73,8 +73,14 @@ same_text() {
     cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$2")
 }
 
+# Each run keeps its log; a failed run shows what the log says went wrong.
+msi_runs=0
 msiexec() {
-    wine msiexec "$@" /qn
+    local log="$work/msiexec-$((msi_runs += 1)).log" rc=0
+    "$WINE64" msiexec "$@" /qn /l*v "Z:$log" >"$out" 2>&1 </dev/null || rc=$?
+    [ "$rc" = 0 ] ||
+        { echo "msiexec $* ended with $rc:"; grep -aiE 'return value 3|error [0-9]' "$log" | tail -n 5; } >&2
+    return "$rc"
 }
 
 win_path() {
