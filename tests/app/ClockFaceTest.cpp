@@ -134,22 +134,3 @@ TEST(ClockFace, SizesAt96DpiScaleToTheNearestPixel) {
         EXPECT_EQ(c.pixels, ScaleForDpi(c.pixelsAt96, c.dpi));
     }
 }
-
-TEST(ClockFace, BuiltInPlaceFollowsTheDpi) {
-    struct Case {
-        UINT dpi;
-        RECT place;
-    };
-    const Case cases[] = {{96, {10, 10, 220, 120}},
-                          {120, {13, 13, 276, 151}},
-                          {144, {15, 15, 330, 180}},
-                          {192, {20, 20, 440, 240}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.dpi);
-        const RECT place = DefaultPlace(c.dpi);
-        EXPECT_EQ(c.place.left, place.left);
-        EXPECT_EQ(c.place.top, place.top);
-        EXPECT_EQ(c.place.right, place.right);
-        EXPECT_EQ(c.place.bottom, place.bottom);
-    }
-}

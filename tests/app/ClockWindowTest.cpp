@@ -102,13 +102,12 @@ DWORD RunAgainAtDpi(UINT dpi, int rowsAt96) {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     wchar_t program[MAX_PATH]{};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
-    std::string filter = std::string(test->test_suite_name()) + "." + test->name();
+    const std::string filter = std::string(test->test_suite_name()) + "." + test->name();
     std::wstring commandLine = L"\"" + std::wstring(program) + L"\" --gtest_filter=" +
                                std::wstring(filter.begin(), filter.end());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
@@ -126,29 +125,21 @@ DWORD RunAgainAtDpi(UINT dpi, int rowsAt96) {
     return exitCode;
 }
 
-// Tells the clock that its DPI changed whenever it moves while it is being created, as Windows
+// Tells the clock that its DPI changed whenever it moves before it is first shown, as Windows
 // does when that place lies on a monitor of another scale; the suggestion is two thirds as big.
 class MovedAcrossScalesClock : public ZelDsktp {
 public:
-    LRESULT OnCreate(CREATESTRUCTW* cs) override {
-        m_creating = true;
-        const LRESULT result = ZelDsktp::OnCreate(cs);
-        m_creating = false;
-        return result;
-    }
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
         const LRESULT result = ZelDsktp::WindowProc(hwnd, msg, wParam, lParam);
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (msg == WM_WINDOWPOSCHANGED && m_creating && !m_telling &&
-            (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
-            m_telling = true;
+        if (msg == WM_WINDOWPOSCHANGED && !IsWindowVisible(hwnd) && !m_telling) {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
             RECT rect{pos->x, pos->y, pos->x + pos->cx * 2 / 3, pos->y + pos->cy * 2 / 3};
+            m_telling = true;
             SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&rect));
             m_telling = false;
         }
         return result;
     }
-    bool m_creating = false;
     bool m_telling = false;
 };
 
