@@ -79,16 +79,15 @@ int DigitRows(ZelDsktp& clock) {
     return box.bottom - box.top;
 }
 
+// The side of a colour icon: its mask is as high as it is wide.
 int IconSide(HICON icon) {
     ICONINFO info{};
-    BITMAP bitmap{};
-    if (!GetIconInfo(icon, &info)) {
-        return 0;
-    }
-    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    BITMAP mask{};
+    GetIconInfo(icon, &info);
+    GetObjectW(info.hbmMask, sizeof(mask), &mask);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
-    return bitmap.bmWidth == bitmap.bmHeight ? bitmap.bmWidth : -1;
+    return mask.bmWidth == mask.bmHeight ? mask.bmWidth : -1;
 }
 
 // Runs the current test again in a test program of its own, started while the screen is at
