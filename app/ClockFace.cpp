@@ -8,6 +8,10 @@ namespace ClockFace {
 namespace {
 // Past the turn of the second, so that the paint reads the new second.
 constexpr int kTickMargin = 5;
+constexpr int kDefaultX = 10;
+constexpr int kDefaultY = 10;
+constexpr int kDefaultWidth = 210;
+constexpr int kDefaultHeight = 110;
 
 // The distance between two edges, which a window can take as its width or height.
 bool IsWindowExtent(LONG low, LONG high) {
@@ -52,6 +56,18 @@ int RegionOffsetY(int windowTop, int windowBottom, int bottomBorder, int clientH
 
 UINT TickDelay(int millisecondsIntoSecond) {
     return static_cast<UINT>(1000 - millisecondsIntoSecond + kTickMargin);
+}
+
+int ScaleForDpi(int pixelsAt96, UINT dpi) {
+    const long long scaled = static_cast<long long>(pixelsAt96) * dpi;
+    const long long half = scaled < 0 ? -USER_DEFAULT_SCREEN_DPI / 2 : USER_DEFAULT_SCREEN_DPI / 2;
+    return static_cast<int>((scaled + half) / USER_DEFAULT_SCREEN_DPI);
+}
+
+RECT DefaultPlace(UINT dpi) {
+    const int x = ScaleForDpi(kDefaultX, dpi);
+    const int y = ScaleForDpi(kDefaultY, dpi);
+    return {x, y, x + ScaleForDpi(kDefaultWidth, dpi), y + ScaleForDpi(kDefaultHeight, dpi)};
 }
 
 bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth, bool meetsMonitor) {

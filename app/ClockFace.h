@@ -38,6 +38,13 @@ int RegionOffsetY(int windowTop, int windowBottom, int bottomBorder, int clientH
 // Milliseconds from a moment ms into the current second until just after the next one.
 UINT TickDelay(int millisecondsIntoSecond);
 
+// A size or place given in pixels at 96 DPI, in pixels at `dpi`: rounded to the nearest pixel,
+// halves away from zero, as MulDiv rounds.
+int ScaleForDpi(int pixelsAt96, UINT dpi);
+
+// The built-in window place and size at `dpi`.
+RECT DefaultPlace(UINT dpi);
+
 // Whether a saved rectangle is put back: its width and height are positive and fit in 32
 // bits, its left edge lies within the virtual screen width and it meets a monitor.
 bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth, bool meetsMonitor);

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "app/ClockFace.h"
+#include "app/DisplayDpi.h"
 #include "settings/ClockSettings.h"
 
 #if !defined(_WIN64)
@@ -15,10 +16,8 @@ static_assert(sizeof(LOGFONTW) == 92, "the stored font record");
 
 namespace {
 
-constexpr int kDefaultX = 10;
-constexpr int kDefaultY = 10;
-constexpr int kDefaultWidth = 210;
-constexpr int kDefaultHeight = 110;
+// The side of the notification-area icon at 96 DPI.
+constexpr int kTrayIconSide = 16;
 constexpr int kFaceFieldChars = LF_FACESIZE;
 // A chosen colour is red, green and blue; the top byte would make it a palette colour.
 constexpr COLORREF kColorBits = 0x00FFFFFF;
@@ -36,11 +35,17 @@ bool IsClickThatFrames(UINT msg, LPARAM lParam) {
     return msg == WM_TRAYICON && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN);
 }
 
+// The built-in place, sized for the monitor it lies on.
+RECT BuiltInPlace() {
+    const RECT at96 = ClockFace::DefaultPlace(USER_DEFAULT_SCREEN_DPI);
+    return ClockFace::DefaultPlace(DisplayDpi::AtPoint({at96.left, at96.top}));
+}
+
 } // namespace
 
 ZelDsktp::ZelDsktp()
     : ZelWnd(nullptr, 0), m_hRegion(nullptr), m_shaped(TRUE), m_displayType(DisplayBoth),
-      m_showSuffix(1), m_trayIconAdded(FALSE) {}
+      m_showSuffix(1), m_trayIconAdded(FALSE), m_placing(FALSE) {}
 
 ZelDsktp::~ZelDsktp() = default;
 
@@ -73,8 +78,12 @@ int ZelDsktp::RegisterAndCreate(HWND parent, HINSTANCE instance, LPCWSTR windowN
 LRESULT ZelDsktp::OnCreate(CREATESTRUCTW* cs) {
     LoadSettings();
     AddTrayIcon();
-    MoveWindow(m_hWnd, kDefaultX, kDefaultY, kDefaultWidth, kDefaultHeight, TRUE);
+    m_placing = TRUE;
+    const RECT place = BuiltInPlace();
+    MoveWindow(m_hWnd, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               TRUE);
     RestoreWindowRect();
+    m_placing = FALSE;
     ShowWindow(m_hWnd, SW_SHOW);
     StartTimer();
     return ZelWnd::OnCreate(cs);
@@ -102,8 +111,9 @@ void ZelDsktp::LoadSettings() {
 }
 
 BOOL ZelDsktp::AddTrayIcon() {
+    const int side = ClockFace::ScaleForDpi(kTrayIconSide, DisplayDpi::OfSystem());
     m_hTrayIcon = static_cast<HICON>(
-        LoadImageW(GetInstance(), MAKEINTRESOURCEW(108), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        LoadImageW(GetInstance(), MAKEINTRESOURCEW(108), IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
     return AddToTray();
 }
 
@@ -139,6 +149,9 @@ BOOL ZelDsktp::NotifyTrayIcon(DWORD action, bool withBalloon) {
 
 // Every message of the clock window; clicks that show the frame are caught here.
 LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DPICHANGED) {
+        return OnDpiChanged(reinterpret_cast<const RECT*>(lParam));
+    }
     if (IsClickThatFrames(msg, lParam)) {
         m_shaped = FALSE;
         InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -160,6 +173,18 @@ LRESULT ZelDsktp::OnTimer(WPARAM timerId) {
     }
     StartTimer();
     return ZelWnd::OnTimer(timerId);
+}
+
+// The window's monitor changed its scale, or the window moved to a monitor of another scale:
+// the suggested rectangle keeps the clock's apparent size, and the next paint fits the digits to
+// it. Placing the window at start keeps the size it gives, whatever monitor that lies on.
+LRESULT ZelDsktp::OnDpiChanged(const RECT* suggested) {
+    if (suggested && !m_placing) {
+        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return 0;
 }
 
 // After a resize; the next paint uses the new size.

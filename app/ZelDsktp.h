@@ -43,6 +43,8 @@ public:
     WCHAR m_faceName[300];
     // Whether an add of the tray icon has succeeded; until then each tick tries again.
     BOOL m_trayIconAdded;
+    // True while the window is put at its built-in or saved place as it is created.
+    BOOL m_placing;
 
 private:
     void StartTimer();
@@ -50,6 +52,7 @@ private:
     void RestoreWindowRect();
     BOOL AddToTray();
     BOOL NotifyTrayIcon(DWORD action, bool withBalloon);
+    LRESULT OnDpiChanged(const RECT* suggested);
     void PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);
 };

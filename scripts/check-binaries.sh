@@ -4,8 +4,9 @@
 #   - every .exe of both build trees imports Windows system DLLs only (no MinGW runtime);
 #   - Vintrel.exe (both builds) and the benchmark's clock import exactly the DLLs the clock
 #     needs while it ticks: the choosers' comdlg32.dll is loaded only when a chooser opens;
-#   - the shipped Vintrel.exe carries its manifest, version block, File menu, icon groups
-#     and Properties dialog; both icon groups share one set of images.
+#   - the shipped Vintrel.exe carries its manifest (with per-monitor DPI awareness), version
+#     block, File menu, icon groups and Properties dialog; both icon groups share one set of
+#     images.
 #   scripts/check-binaries.sh SHIPPED_BUILD TEST_BUILD VERSION
 # $VINTREL_SHIPPED_BUILD, when set, takes the place of SHIPPED_BUILD.
 set -uo pipefail
@@ -174,6 +175,14 @@ check_manifest() {
         grep -q " $attr" <<<"$comctl" || { fail "manifest Common-Controls lacks $attr"; ok=0; }
     done
     [ $ok -eq 1 ] && pass "manifest depends on Common-Controls 6.0.0.0 for x86"
+    local setting
+    for setting in \
+        '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' \
+        '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>'; do
+        expect "manifest declares ${setting%%>*}>" grep -qF "$setting" <<<"$xml"
+    done
+    expect "manifest puts its DPI settings in an asm.v3 application element" \
+        grep -q '<application xmlns="urn:schemas-microsoft-com:asm.v3">[[:space:]]*<windowsSettings>' <<<"$xml"
 }
 
 check_resources() {

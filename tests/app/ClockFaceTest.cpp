@@ -117,3 +117,20 @@ TEST(ClockFace, SavedRectNeedsLeftInsideTheVirtualScreenAndAMonitor) {
         EXPECT_EQ(c.accepted, AcceptSavedRect(rect, 1280, c.meetsMonitor));
     }
 }
+
+TEST(ClockFace, SizesAt96DpiScaleToTheNearestPixel) {
+    struct Case {
+        int pixelsAt96;
+        UINT dpi;
+        int pixels;
+    };
+    const Case cases[] = {{10, 96, 10},    {210, 96, 210},  {110, 96, 110},  {16, 96, 16},
+                          {10, 144, 15},   {210, 144, 315}, {110, 144, 165}, {16, 144, 24},
+                          {10, 120, 13},   {210, 120, 263}, {110, 120, 138}, {16, 120, 20},
+                          {210, 168, 368}, {16, 192, 32},   {-5, 120, -6},   {-10, 144, -15},
+                          {0, 144, 0},     {7, 72, 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.pixelsAt96 << " at " << c.dpi);
+        EXPECT_EQ(c.pixels, ScaleForDpi(c.pixelsAt96, c.dpi));
+    }
+}

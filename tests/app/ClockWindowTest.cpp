@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "app/DisplayDpi.h"
 #include "res/resource.h"
 #include "tests/support/ClockFixture.h"
 
@@ -66,6 +68,80 @@ LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     return msg == WM_CREATE ? -1 : DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// Set in the environment of the test program run again at 150 %: the digit rows at 96 DPI.
+constexpr wchar_t kDigitRowsAt96[] = L"VINTREL_TEST_DIGIT_ROWS_AT_96";
+
+// Rows from the top of the digits to the bottom of the second line, in a framed paint.
+int DigitRows(ZelDsktp& clock) {
+    Paint(clock, FALSE);
+    RECT box{};
+    GetRgnBox(clock.m_hRegion, &box);
+    return box.bottom - box.top;
+}
+
+// The side of a colour icon: its mask is as high as it is wide.
+int IconSide(HICON icon) {
+    ICONINFO info{};
+    BITMAP mask{};
+    GetIconInfo(icon, &info);
+    GetObjectW(info.hbmMask, sizeof(mask), &mask);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return mask.bmWidth == mask.bmHeight ? mask.bmWidth : -1;
+}
+
+// Runs the current test again in a test program of its own, started while the screen is at
+// `dpi`, with `rowsAt96` in its environment; returns that program's exit code.
+DWORD RunAgainAtDpi(UINT dpi, int rowsAt96) {
+    const std::wstring desktop = L"Control Panel\\Desktop";
+    KeyAside logPixels(desktop, L"LogPixels");
+    const DWORD value = dpi;
+    Store(desktop, L"LogPixels", REG_DWORD, &value, sizeof(value));
+    SetEnvironmentVariableW(kDigitRowsAt96, std::to_wstring(rowsAt96).c_str());
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    wchar_t program[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::string filter = std::string(test->test_suite_name()) + "." + test->name();
+    std::wstring commandLine = L"\"" + std::wstring(program) + L"\" --gtest_filter=" +
+                               std::wstring(filter.begin(), filter.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    DWORD exitCode = 0xDEAD;
+    if (CreateProcessW(program, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+            TerminateProcess(process.hProcess, exitCode);
+        }
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    SetEnvironmentVariableW(kDigitRowsAt96, nullptr);
+    return exitCode;
+}
+
+// Tells the clock that its DPI changed whenever it moves before it is first shown, as Windows
+// does when that place lies on a monitor of another scale; the suggestion is two thirds as big.
+class MovedAcrossScalesClock : public ZelDsktp {
+public:
+    LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = ZelDsktp::WindowProc(hwnd, msg, wParam, lParam);
+        if (msg == WM_WINDOWPOSCHANGED && !IsWindowVisible(hwnd) && !m_telling) {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+            RECT rect{pos->x, pos->y, pos->x + pos->cx * 2 / 3, pos->y + pos->cy * 2 / 3};
+            m_telling = true;
+            SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&rect));
+            m_telling = false;
+        }
+        return result;
+    }
+    bool m_telling = false;
+};
+
 } // namespace
 
 TEST_F(ClockFixture, FirstStartWithoutSettingsShowsTheDefaultClock) {
@@ -83,6 +159,42 @@ TEST_F(ClockFixture, FirstStartWithoutSettingsShowsTheDefaultClock) {
     EXPECT_TRUE(TrayIconPresent(Window()));
     EXPECT_FALSE(TrayIconPresent(Window(), kTrayIconId + 1));
     EXPECT_TRUE(WaitForTick(Window(), 2000)) << "no tick within two seconds";
+}
+
+// At 150 % the test program runs again, started at that scale.
+TEST_F(ClockFixture, At150PercentTheClockKeepsItsApparentSize) {
+    const wchar_t* rowsAt96 = _wgetenv(kDigitRowsAt96);
+    if (!rowsAt96) {
+        ASSERT_EQ(96u, DisplayDpi::OfSystem());
+        Start();
+        const int rows = DigitRows(*m_clock);
+        Stop();
+        EXPECT_EQ(0u, RunAgainAtDpi(144, rows)) << "the checks at 150 % failed";
+        return;
+    }
+    ASSERT_EQ(144u, DisplayDpi::OfSystem());
+    Start();
+    EXPECT_EQ((Edges{15, 15, 330, 180}), WindowEdges(Window()));
+    EXPECT_GT(DigitRows(*m_clock), _wtoi(rowsAt96));
+    EXPECT_EQ(24, IconSide(m_clock->m_hTrayIcon));
+
+    RECT suggested{200, 150, 620, 370};
+    SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(EdgesOf(suggested), WindowEdges(Window()));
+    SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+    EXPECT_EQ(EdgesOf(suggested), WindowEdges(Window()));
+    Stop();
+
+    const RECT stored{100, 120, 400, 300};
+    StoreSetting(Settings::kWindowPlacement, &stored, sizeof(stored));
+    Start(std::make_unique<MovedAcrossScalesClock>());
+    EXPECT_EQ(EdgesOf(stored), WindowEdges(Window())) << "the restore was rescaled";
+    Stop();
+    RemoveSetting(Settings::kWindowPlacement);
+    Start(std::make_unique<MovedAcrossScalesClock>());
+    EXPECT_EQ((Edges{15, 15, 330, 180}), WindowEdges(Window()))
+        << "the built-in place was rescaled";
 }
 
 TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {

@@ -41,6 +41,19 @@ const ControlEntry kControls[] = {
     {IDC_ADD_SUFFIX, L"Add at the End of time LOC or GMT", 0x50010003, {117, 62, 128, 10}},
 };
 
+struct ManifestSetting {
+    const wchar_t* nameSpace;
+    const wchar_t* name;
+    const wchar_t* value;
+};
+
+// Per-monitor v2 where Windows 10 knows it, per-monitor on older builds and on Windows 8.1.
+const ManifestSetting kManifestSettings[] = {
+    {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+     L"PerMonitorV2, PerMonitor"},
+    {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+};
+
 std::wstring WindowText(HWND window) {
     wchar_t text[128] = {};
     GetWindowTextW(window, text, 128);
@@ -113,6 +126,18 @@ TEST(FileMenu, HoldsOnePopupWithTheCommandsInOrder) {
         EXPECT_EQ(kFileMenu[i].id, item.id);
     }
     DestroyMenu(bar);
+}
+
+// As the system reads them from the manifest of the process's executable.
+TEST(Manifest, DeclaresPerMonitorDpiAwareness) {
+    for (const ManifestSetting& setting : kManifestSettings) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(setting.name)));
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        EXPECT_TRUE(QueryActCtxSettingsW(0, nullptr, setting.nameSpace, setting.name, value,
+                                         std::size(value), &written));
+        EXPECT_EQ(std::wstring(setting.value), value);
+    }
 }
 
 TEST_F(PropertiesTemplate, HasItsTitleFrameAndSize) {
