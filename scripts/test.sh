@@ -1,30 +1,39 @@
 #!/usr/bin/env bash
 # Runs the whole suite through ctest, on a private virtual display and Wine prefix per build
-# tree: first the x86_64 tree (unit tests, checks of the built files, end-to-end tests of the
-# 64-bit build), then the i686 tree (the shipped program end to end, and the installer users
-# get) through the private 32-bit half of Wine.
+# tree, both trees at the same time: the x86_64 tree (unit tests, checks of the built files,
+# end-to-end tests of the 64-bit build) and the i686 tree (the shipped program end to end,
+# and the installer users get) through the private Wine for 32-bit programs. The i686
+# tree's report follows the x86_64 one.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
-# shellcheck source=wine-env.sh
-. "$top/scripts/wine-env.sh"
-trap wine_env_stop EXIT
 export VINTREL_SHIPPED_BUILD="$build/i686"
 
-run_tree() {
-    (cd "$1" && ctest --output-on-failure --timeout "$2" ${CTEST_ARGS:-})
-}
+# run_tree DIR TIMEOUT [32]: ctest in one build tree, in an environment of its own.
+run_tree() (
+    # shellcheck source=wine-env.sh
+    . "$top/scripts/wine-env.sh"
+    trap wine_env_stop EXIT
+    if [ "${3:-}" = 32 ]; then
+        wine32_use
+        echo "== i686 build (the shipped program) under the 32-bit Wine, $VINTREL_WINE32_MODE"
+        [ "$VINTREL_WINE32_MODE" = native ] ||
+            echo "i686 GoogleTest programs skipped: this kernel runs no 32-bit code, so they would run under emulation, about a minute per program start"
+    else
+        echo "== x86_64 build under wine64"
+    fi
+    wine_env_start "$1"
+    cd "$1" && ctest --output-on-failure --timeout "$2" ${CTEST_ARGS:-}
+)
+
+report32="$build/i686.test.log"
+run_tree "$build/i686" 900 32 >"$report32" 2>&1 &
+pid32=$!
+trap 'kill "$pid32" 2>/dev/null || true' EXIT
 
 status=0
-echo "== x86_64 build under wine64"
-wine_env_start "$build/x86_64"
 run_tree "$build/x86_64" 300 || status=1
-wine_env_stop
-
-wine32_use
-echo "== i686 build (the shipped program) under the 32-bit Wine, $VINTREL_WINE32_MODE"
-[ "$VINTREL_WINE32_MODE" = native ] ||
-    echo "i686 GoogleTest programs skipped: this kernel runs no 32-bit code, and under emulation each would take minutes"
-wine_env_start "$build/i686"
-run_tree "$build/i686" 900 || status=1
+wait "$pid32" || status=1
+trap - EXIT
+cat "$report32"
 exit "$status"

@@ -90,7 +90,7 @@ EOF
     rm -rf "$tree"
     mv "$work/tree" "$tree"
     rm -rf "$work"
-    touch "$tree/.vintrel-ready-4"
+    touch "$tree/.vintrel-ready-5"
 }
 
 # The 32-bit `wine` and `wine-preloader`, through which every 32-bit process starts, become
@@ -148,11 +148,18 @@ starter_head() {
 # Starts a 32-bit Wine process natively or under qemu-i386, as VINTREL_WINE32_MODE says.
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "$here/../../.." && pwd)
+libs="$tree/lib/i386-linux-gnu:$tree/usr/lib/i386-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+# Without a choice: native where this kernel runs the 32-bit loader.
+if [ -z "${VINTREL_WINE32_MODE:-}" ]; then
+    VINTREL_WINE32_MODE=qemu
+    LD_LIBRARY_PATH=$libs "$here/wine.bin" --version >/dev/null 2>&1 && VINTREL_WINE32_MODE=native
+    export VINTREL_WINE32_MODE
+fi
 start() {
-    if [ "${VINTREL_WINE32_MODE:-native}" = qemu ]; then
+    if [ "$VINTREL_WINE32_MODE" = qemu ]; then
         WINELOADERNOEXEC=1 exec qemu-i386 -L "$tree" "$@"
     fi
-    LD_LIBRARY_PATH="$tree/lib/i386-linux-gnu:$tree/usr/lib/i386-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+    LD_LIBRARY_PATH=$libs
     export LD_LIBRARY_PATH
     case $(basename "$0") in
     wine-preloader) exec "$here/wine-preloader.real" "$@" ;;
@@ -162,5 +169,5 @@ start() {
 EOF
 }
 
-[ -f "$tree/.vintrel-ready-4" ] || build_tree
+[ -f "$tree/.vintrel-ready-5" ] || build_tree
 [ "${1:-}" != --print ] || echo "$tree"
