@@ -20,7 +20,7 @@ fail() {
 
 version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null) ||
     fail "step 'find Wine version': wine64 is not installed"
-cache=${VINTREL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vintrel}
+cache=${VINTREL_CACHE:-${XDG_CACHE_HOME:-${HOME:-/var/tmp}/.cache}/vintrel}
 tree="$cache/wow64-${version//[^A-Za-z0-9.+-]/_}"
 
 packages=(
