@@ -6,19 +6,24 @@
 #          notification-area icon;
 #   bare   the cheapest window that shows the time: a plain one-second timer and two lines
 #          of DrawTextW.
-#   bench.sh [BUILD]        BENCH_TICKS (60) and BENCH_PAINTS (2000) change the counts.
+#   bench.sh [BUILD [ARCH]] BENCH_TICKS (60) and BENCH_PAINTS (2000) change the counts.
+# ARCH is x86_64 (the default) or i686. After the x86_64 builds the i686 ones are measured as
+# well where this machine runs 32-bit programs natively (under emulation the figures would
+# be qemu's, not the programs').
 # The three programs run at once for the ticking phase; their timed paints run one after the
 # other, so that none slows another's.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
+arch=${2:-x86_64}
 ticks=${BENCH_TICKS:-60}
 paints=${BENCH_PAINTS:-2000}
 out=$build/bench
+[ "$arch" = x86_64 ] || out=$build/bench-$arch
 run=$out/run
-clock_exe=$build/x86_64/bench/vintrel_bench_clock.exe
-floor_exe=$build/x86_64/bench/vintrel_bench_floor.exe
-bare_exe=$build/x86_64/bench/vintrel_bench_bare.exe
+clock_exe=$build/$arch/bench/vintrel_bench_clock.exe
+floor_exe=$build/$arch/bench/vintrel_bench_floor.exe
+bare_exe=$build/$arch/bench/vintrel_bench_bare.exe
 clock_ship=$build/i686/app/Vintrel.exe
 floor_ship=$build/i686/bench/FloorClock.exe
 bare_ship=$build/i686/bench/BareClock.exe
@@ -41,6 +46,13 @@ trap stop_all EXIT
 
 mkdir -p "$run"
 rm -f "$run"/*
+runner=$WINE64
+runner_name=wine64
+if [ "$arch" = i686 ]; then
+    wine32_use
+    runner=$WINE32
+    runner_name="the 32-bit Wine ($VINTREL_WINE32_MODE)"
+fi
 # A prefix of its own: the clock's saved place and the tests' prefix stay apart.
 wine_env_start "$out"
 winrun=$(printf 'Z:%s' "${run//\//\\}")
@@ -50,7 +62,7 @@ now_us() { echo $(($(date +%s%N) / 1000)); }
 launch() {
     local name=$1 exe=$2
     launched[$name]=$(now_us)
-    "$WINE64" "$exe" "$winrun" "$name" "$ticks" "$paints" >"$run/$name.log" 2>&1 </dev/null &
+    "$runner" "$exe" "$winrun" "$name" "$ticks" "$paints" >"$run/$name.log" 2>&1 </dev/null &
     pid[$name]=$!
 }
 
@@ -126,7 +138,7 @@ size_kib[bare]=$(div "$(stat -c %s "$bare_ship")" 1024 0)
 late=$(value clock ticks_at_or_over_20ms)
 
 {
-    echo "| Measure (x86_64 builds, sizes i686) | Vintrel | floor | bare window | clock/floor | clock/bare |"
+    echo "| Measure ($arch builds, sizes i686) | Vintrel | floor | bare window | clock/floor | clock/bare |"
     echo "|---|---:|---:|---:|---:|---:|"
     figure_row "paint, median (µs, $(value clock paints) paints)" paint_median_us
     figure_row "paint, 95th percentile (µs)" paint_p95_us
@@ -151,7 +163,17 @@ late=$(value clock ticks_at_or_over_20ms)
         "floor $(value floor cpu_total_s) / $(value floor linux_cpu_total_s) s," \
         "bare $(value bare cpu_total_s) / $(value bare linux_cpu_total_s) s."
     echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores with $("$WINE64" --version)," \
-        "x86_64 builds under wine64; sizes are of the i686 builds."
+        "$arch builds under $runner_name; sizes are of the i686 builds."
 } >"$out/results.md"
 cat "$out/results.md"
 echo "bench: per-tick lags and raw figures in $run/*.txt; table in $out/results.md"
+
+[ "$arch" = x86_64 ] || exit 0
+stop_all
+trap - EXIT
+wine32_use
+if [ "$VINTREL_WINE32_MODE" = native ]; then
+    echo "bench: the same for the i686 builds, which users run"
+    exec "$0" "$build" i686
+fi
+echo "bench: the i686 builds are not measured here: this kernel runs no 32-bit code, and under emulation the figures would be qemu's"
