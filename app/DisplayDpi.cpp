@@ -1,5 +1,7 @@
 #include "app/DisplayDpi.h"
 
+#include "app/LazyLibrary.h"
+
 namespace {
 
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
@@ -7,19 +9,6 @@ using GetDpiForSystemFunction = UINT(WINAPI*)();
 
 // MDT_EFFECTIVE_DPI: the DPI the user's scale setting gives the monitor.
 constexpr int kEffectiveDpi = 0;
-
-// A function of a system DLL, or null where this Windows lacks the DLL or the function.
-template <typename Function> Function Lookup(const wchar_t* dll, const char* name) {
-    HMODULE module = GetModuleHandleW(dll);
-    if (!module) {
-        module = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    if (!module) {
-        return nullptr;
-    }
-    // Through the generic function type, which converts to any other without a warning.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 UINT ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -33,8 +22,9 @@ UINT ScreenDpi() {
 } // namespace
 
 UINT DisplayDpi::AtPoint(POINT point) {
+    static LazyLibrary shcore(L"shcore.dll");
     static const auto getDpiForMonitor =
-        Lookup<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
+        shcore.Function<GetDpiForMonitorFunction>("GetDpiForMonitor");
     UINT dpiX = 0;
     UINT dpiY = 0;
     if (getDpiForMonitor &&
@@ -47,7 +37,7 @@ UINT DisplayDpi::AtPoint(POINT point) {
 }
 
 UINT DisplayDpi::OfSystem() {
-    static const auto getDpiForSystem =
-        Lookup<GetDpiForSystemFunction>(L"user32.dll", "GetDpiForSystem");
+    static LazyLibrary user32(L"user32.dll");
+    static const auto getDpiForSystem = user32.Function<GetDpiForSystemFunction>("GetDpiForSystem");
     return getDpiForSystem ? getDpiForSystem() : ScreenDpi();
 }

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-// A system DLL that is loaded the first time one of its functions is asked for, and freed
-// with the holder. Programs that need it only now and then stay lighter while they run.
+// A system DLL that is loaded from the system folder the first time one of its functions is
+// asked for, and freed with the holder. Programs that need it only now and then stay lighter
+// while they run, and functions that newer Windows versions add are found where they exist.
 class LazyLibrary {
 public:
     explicit LazyLibrary(const wchar_t* fileName) : m_fileName(fileName) {}

@@ -24,14 +24,6 @@ constexpr int kWidth = 210;
 constexpr int kHeight = 110;
 constexpr COLORREF kColor = RGB(0, 0, 100);
 
-// What the window keeps from its creation to its destruction.
-struct Resources {
-    GpFontFamilyHandle family;
-    GpStringFormatHandle format;
-    HBRUSH brush = nullptr;
-};
-Resources* g_resources = nullptr;
-
 void StartTimer(HWND hwnd) {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -52,7 +44,8 @@ void NotifyTray(HWND hwnd, DWORD action) {
     Shell_NotifyIconW(action, &data);
 }
 
-void AddLine(Gdiplus::GpPath* path, const ClockFace::LinePlan& line, float emSize) {
+void AddLine(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, Gdiplus::GpStringFormat* format,
+             const ClockFace::LinePlan& line, float emSize) {
     SYSTEMTIME time;
     if (line.source == ClockFace::TimeSource::Local) {
         GetLocalTime(&time);
@@ -63,11 +56,11 @@ void AddLine(Gdiplus::GpPath* path, const ClockFace::LinePlan& line, float emSiz
     const int length = ClockFace::FormatLine(text, ClockFace::kTextCapacity, line.source, true,
                                              time.wHour, time.wMinute, time.wSecond);
     Gdiplus::Rect layout(line.x, line.y, 0, 0);
-    GdipAddPathStringI(path, text, length, g_resources->family.get(), Gdiplus::FontStyleBold,
-                       emSize, &layout, g_resources->format.get());
+    GdipAddPathStringI(path, text, length, family, Gdiplus::FontStyleBold, emSize, &layout, format);
 }
 
-// The glyph region of both times, in window coordinates, or null.
+// The glyph region of both times, in window coordinates, or null. Like the clock, it makes
+// and releases its GDI+ objects within the paint.
 HRGN GlyphRegion(HWND hwnd, HDC dc) {
     RECT client{};
     GetClientRect(hwnd, &client);
@@ -78,12 +71,16 @@ HRGN GlyphRegion(HWND hwnd, HDC dc) {
     GetWindowInfo(hwnd, &info);
     const int h = client.bottom;
 
+    GpStringFormatHandle format;
+    GdipCreateStringFormat(0, LANG_NEUTRAL, format.out());
+    GpFontFamilyHandle family;
+    GdipCreateFontFamilyFromName(L"Arial", nullptr, family.out());
     GpPathHandle path;
     GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
     ClockFace::LinePlan lines[2];
     const int count = ClockFace::PlanLines(DisplayBoth, h, lines);
     for (int i = 0; i < count; ++i) {
-        AddLine(path.get(), lines[i], ClockFace::EmSize(h));
+        AddLine(path.get(), family.get(), format.get(), lines[i], ClockFace::EmSize(h));
     }
     GpRegionHandle region;
     GdipCreateRegionPath(path.get(), region.out());
@@ -108,7 +105,9 @@ void Paint(HWND hwnd) {
     }
     RECT client{};
     GetClientRect(hwnd, &client);
-    FillRect(dc, &client, g_resources->brush);
+    HBRUSH brush = CreateSolidBrush(kColor);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
     EndPaint(hwnd, &ps);
 }
 
@@ -116,10 +115,6 @@ void Paint(HWND hwnd) {
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
-        g_resources = new Resources;
-        GdipCreateFontFamilyFromName(L"Arial", nullptr, g_resources->family.out());
-        GdipCreateStringFormat(0, LANG_NEUTRAL, g_resources->format.out());
-        g_resources->brush = CreateSolidBrush(kColor);
         NotifyTray(hwnd, NIM_ADD);
         StartTimer(hwnd);
         return 0;
@@ -134,9 +129,6 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         KillTimer(hwnd, kTimerId);
         NotifyTray(hwnd, NIM_DELETE);
-        DeleteObject(g_resources->brush);
-        delete g_resources;
-        g_resources = nullptr;
         PostQuitMessage(0);
         return 0;
     default:

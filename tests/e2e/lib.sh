@@ -52,7 +52,7 @@ e2e_init() {
     paint_desktop
 }
 
-# The program's own Wine. Under emulation a 32-bit process starts in about forty seconds
+# The program's own Wine. Under emulation a 32-bit process starts in about a minute
 # and reacts several times slower: every wait is stretched by SLOW.
 pick_runner() {
     RUNNER=("$WINE64")
