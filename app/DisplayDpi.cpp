@@ -41,3 +41,13 @@ UINT DisplayDpi::OfSystem() {
     static const auto getDpiForSystem = user32.Function<GetDpiForSystemFunction>("GetDpiForSystem");
     return getDpiForSystem ? getDpiForSystem() : ScreenDpi();
 }
+
+UINT DisplayDpi::OfTaskbar() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    RECT edges{};
+    if (taskbar && GetWindowRect(taskbar, &edges)) {
+        return AtPoint({edges.left + (edges.right - edges.left) / 2,
+                        edges.top + (edges.bottom - edges.top) / 2});
+    }
+    return AtPoint({0, 0});
+}

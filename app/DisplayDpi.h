@@ -9,6 +9,8 @@ class DisplayDpi {
 public:
     // The DPI of the monitor that holds the point, or of the primary one when none does.
     static UINT AtPoint(POINT point);
-    // The DPI the system draws its own parts at, the notification area among them.
+    // The DPI the system draws its own parts at.
     static UINT OfSystem();
+    // The DPI of the monitor that shows the taskbar and its notification area, as it is now.
+    static UINT OfTaskbar();
 };

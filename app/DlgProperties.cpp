@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "app/LazyLibrary.h"
+#include "app/SystemLibraries.h"
 #include "res/resource.h"
 #include "settings/ClockSettings.h"
 #include "settings/SettingsNames.h"
@@ -20,16 +20,10 @@ constexpr wchar_t kChoosersMissing[] =
     L"This chooser cannot be opened: Windows could not load comdlg32.dll, "
     L"which Vintrel needs to choose colours and fonts.";
 
-// The choosers' DLL, loaded when the first chooser opens: the clock never needs it otherwise.
-LazyLibrary& CommonDialogs() {
-    static LazyLibrary library(L"comdlg32.dll");
-    return library;
-}
-
 // Runs a chooser from comdlg32; tells the user and returns FALSE when it cannot be loaded.
 template <typename Record> BOOL RunChooser(HWND owner, const char* name, Record* record) {
     using Chooser = BOOL(WINAPI*)(Record*);
-    const Chooser chooser = CommonDialogs().Function<Chooser>(name);
+    const Chooser chooser = SystemLibraries::CommonDialogs().Function<Chooser>(name);
     if (chooser == nullptr) {
         MessageBoxW(owner, kChoosersMissing, L"Vintrel", MB_ICONWARNING | MB_OK);
         return FALSE;

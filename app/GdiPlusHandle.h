@@ -3,13 +3,18 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include "app/GdiPlusApi.h"
+
+template <typename T> using GdiPlusDelete = Gdiplus::GpStatus(WINGDIPAPI*)(T*);
+
 // Owns one GDI+ flat-API object and deletes it when the holder goes out of scope.
-template <typename T, Gdiplus::GpStatus(WINGDIPAPI* Delete)(T*)> class GdiPlusHandle {
+template <typename T, GdiPlusDelete<T> GdiPlusApi::*Delete> class GdiPlusHandle {
 public:
     GdiPlusHandle() = default;
     ~GdiPlusHandle() {
+        // An object exists only where GDI+ was found.
         if (m_object) {
-            Delete(m_object);
+            (GdiPlusApi::Get()->*Delete)(m_object);
         }
     }
     GdiPlusHandle(const GdiPlusHandle&) = delete;
@@ -22,11 +27,9 @@ private:
     T* m_object = nullptr;
 };
 
-using GpPathHandle = GdiPlusHandle<Gdiplus::GpPath, Gdiplus::DllExports::GdipDeletePath>;
-using GpFontFamilyHandle =
-    GdiPlusHandle<Gdiplus::GpFontFamily, Gdiplus::DllExports::GdipDeleteFontFamily>;
+using GpPathHandle = GdiPlusHandle<Gdiplus::GpPath, &GdiPlusApi::DeletePath>;
+using GpFontFamilyHandle = GdiPlusHandle<Gdiplus::GpFontFamily, &GdiPlusApi::DeleteFontFamily>;
 using GpStringFormatHandle =
-    GdiPlusHandle<Gdiplus::GpStringFormat, Gdiplus::DllExports::GdipDeleteStringFormat>;
-using GpRegionHandle = GdiPlusHandle<Gdiplus::GpRegion, Gdiplus::DllExports::GdipDeleteRegion>;
-using GpGraphicsHandle =
-    GdiPlusHandle<Gdiplus::GpGraphics, Gdiplus::DllExports::GdipDeleteGraphics>;
+    GdiPlusHandle<Gdiplus::GpStringFormat, &GdiPlusApi::DeleteStringFormat>;
+using GpRegionHandle = GdiPlusHandle<Gdiplus::GpRegion, &GdiPlusApi::DeleteRegion>;
+using GpGraphicsHandle = GdiPlusHandle<Gdiplus::GpGraphics, &GdiPlusApi::DeleteGraphics>;

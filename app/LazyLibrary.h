@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
-// A system DLL that is loaded from the system folder the first time one of its functions is
-// asked for, and freed with the holder. Programs that need it only now and then stay lighter
-// while they run, and functions that newer Windows versions add are found where they exist.
+// A system DLL that is loaded from the system folder, by its full path, the first time one of
+// its functions is asked for, and freed with the holder. No other folder is searched for it, so
+// a DLL of that name planted beside the program or in its working folder is never loaded.
+// Programs that need it only now and then stay lighter while they run, and functions that newer
+// Windows versions add are found where they exist.
 class LazyLibrary {
 public:
     explicit LazyLibrary(const wchar_t* fileName) : m_fileName(fileName) {}

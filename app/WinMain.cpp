@@ -1,14 +1,12 @@
 #include <windows.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 
+#include "app/GdiPlusApi.h"
+#include "app/SystemLibraries.h"
 #include "app/ZelDsktp.h"
 #include "res/resource.h"
 #include "settings/AutoStart.h"
 #include "settings/SettingsNames.h"
-
-// MinGW-w64's <werapi.h> does not compile; this is the one function the program needs.
-extern "C" HRESULT WINAPI WerAddExcludedApplication(PCWSTR exeName, BOOL allUsers);
 
 namespace {
 
@@ -16,13 +14,21 @@ constexpr DWORD kAllCommonControls = 0xFF;
 // The program ends with this after the error box: a failed start is not a success.
 constexpr int kFailedExitCode = 1;
 
+void StopGdiPlus(const GdiPlusApi* gdiPlus, ULONG_PTR token) {
+    if (gdiPlus) {
+        gdiPlus->Shutdown(token);
+    }
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    WerAddExcludedApplication(L"Vintrel.exe", FALSE);
+    SystemLibraries::KeepLoadsInSystemFolder();
+    SystemLibraries::ExcludeFromErrorReporting(L"Vintrel.exe");
 
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
+    const GdiPlusApi* gdiPlus = nullptr;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = kAllCommonControls;
@@ -32,7 +38,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     try {
         InitCommonControlsEx(&controls);
-        Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+        gdiPlus = GdiPlusApi::Get();
+        if (gdiPlus) {
+            gdiPlus->Startup(&gdiplusToken, &gdiplusInput, nullptr);
+        }
         clock = new ZelDsktp();
         clock->RegisterAndCreate(nullptr, instance, L"Vintrel", IDR_MAINMENU, L"vintrel");
         ShowWindow(clock->m_hWnd, SW_SHOW);
@@ -49,12 +58,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             DispatchMessageW(&msg);
         }
         delete clock;
-        Gdiplus::GdiplusShutdown(gdiplusToken);
+        StopGdiPlus(gdiPlus, gdiplusToken);
         return 0;
     } catch (...) {
         MessageBoxW(nullptr, L"Vintrel Error", L"Vintrel", MB_ICONWARNING);
         delete clock;
-        Gdiplus::GdiplusShutdown(gdiplusToken);
+        StopGdiPlus(gdiPlus, gdiplusToken);
         return kFailedExitCode;
     }
 }

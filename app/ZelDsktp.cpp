@@ -1,7 +1,5 @@
 #include "app/ZelDsktp.h"
 
-#include <shellapi.h>
-
 #include <cwchar>
 
 #include "app/ClockFace.h"
@@ -9,7 +7,6 @@
 #include "settings/ClockSettings.h"
 
 #if !defined(_WIN64)
-static_assert(sizeof(NOTIFYICONDATAW) == 956, "the tray icon record of the 32-bit program");
 static_assert(sizeof(WNDCLASSEXW) == 48, "the window class record of the 32-bit program");
 #endif
 static_assert(sizeof(LOGFONTW) == 92, "the stored font record");
@@ -45,7 +42,7 @@ RECT BuiltInPlace() {
 
 ZelDsktp::ZelDsktp()
     : ZelWnd(nullptr, 0), m_hRegion(nullptr), m_shaped(TRUE), m_displayType(DisplayBoth),
-      m_showSuffix(1), m_trayIconAdded(FALSE), m_placing(FALSE) {}
+      m_showSuffix(1), m_placing(FALSE), m_tray(kTrayIconId, WM_TRAYICON) {}
 
 ZelDsktp::~ZelDsktp() = default;
 
@@ -83,8 +80,8 @@ LRESULT ZelDsktp::OnCreate(CREATESTRUCTW* cs) {
     MoveWindow(m_hWnd, place.left, place.top, place.right - place.left, place.bottom - place.top,
                TRUE);
     RestoreWindowRect();
-    m_placing = FALSE;
     ShowWindow(m_hWnd, SW_SHOW);
+    m_placing = FALSE;
     StartTimer();
     return ZelWnd::OnCreate(cs);
 }
@@ -110,41 +107,18 @@ void ZelDsktp::LoadSettings() {
     m_showSuffix = settings.ReadDword(Settings::kSection, Settings::kDisplayStrings, 1);
 }
 
+// The icon is loaded at the scale of the taskbar's monitor as it is now.
 BOOL ZelDsktp::AddTrayIcon() {
-    const int side = ClockFace::ScaleForDpi(kTrayIconSide, DisplayDpi::OfSystem());
+    const int side = ClockFace::ScaleForDpi(kTrayIconSide, DisplayDpi::OfTaskbar());
     m_hTrayIcon = static_cast<HICON>(
         LoadImageW(GetInstance(), MAKEINTRESOURCEW(108), IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
-    return AddToTray();
+    return m_tray.Add(m_hWnd, m_hTrayIcon);
 }
 
-// The balloon comes with the first add that succeeds.
-BOOL ZelDsktp::AddToTray() {
-    const BOOL added = NotifyTrayIcon(NIM_ADD, !m_trayIconAdded);
-    if (added) {
-        m_trayIconAdded = TRUE;
-    }
-    return added;
-}
-
-BOOL ZelDsktp::NotifyTrayIcon(DWORD action, bool withBalloon) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = m_hWnd;
-    data.uID = kTrayIconId;
-    if (action == NIM_ADD) {
-        data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        data.uCallbackMessage = WM_TRAYICON;
-        data.hIcon = m_hTrayIcon;
-        wcscpy(data.szTip, L"Vintrel Ver 2005");
-    }
-    if (withBalloon) {
-        data.uFlags |= NIF_INFO;
-        wcscpy(data.szInfo, L"Ready and Running. Right or Left Click for the menu");
-        data.uTimeout = 5000;
-        wcscpy(data.szInfoTitle, L"Vintrel Ver 2014");
-        data.dwInfoFlags = NIIF_INFO;
-    }
-    return Shell_NotifyIconW(action, &data);
+// The shell has started again, perhaps at another scale: its notification area is empty.
+void ZelDsktp::OnTaskbarCreated() {
+    DestroyIcon(m_hTrayIcon);
+    AddTrayIcon();
 }
 
 // Every message of the clock window; clicks that show the frame are caught here.
@@ -158,19 +132,19 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     } else if (msg == WM_ENDSESSION && wParam) {
         SaveWindowRect();
     } else if (msg != 0 && msg == TaskbarCreatedMessage()) {
-        AddToTray();
+        OnTaskbarCreated();
     }
     return ZelWnd::WindowProc(hwnd, msg, wParam, lParam);
 }
 
-// Each tick: stay on top, repaint, and wait for the turn of the next second.
+// Each tick: stay on top without taking the keyboard, repaint, and wait for the turn of the next
+// second.
 LRESULT ZelDsktp::OnTimer(WPARAM timerId) {
-    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     InvalidateRect(m_hWnd, nullptr, TRUE);
     // At logon the shell may not have been ready for the add at start.
-    if (!m_trayIconAdded) {
-        AddToTray();
-    }
+    m_tray.Tick(m_hWnd, m_hTrayIcon);
     StartTimer();
     return ZelWnd::OnTimer(timerId);
 }
@@ -194,12 +168,12 @@ LRESULT ZelDsktp::OnSize(WPARAM wParam, LPARAM& lParam) {
 
 // The close box, Alt+F4 or Exit: release everything, remember the place, end the loop.
 LRESULT ZelDsktp::OnClose() {
-    KillTimer(m_hWnd, kClockTimerId);
+    StopTimer();
     if (m_hRegion) {
         DeleteObject(m_hRegion);
         m_hRegion = nullptr;
     }
-    NotifyTrayIcon(NIM_DELETE, false);
+    m_tray.Remove(m_hWnd);
     DestroyIcon(m_hTrayIcon);
     SaveWindowRect();
     PostQuitMessage(0);
@@ -210,6 +184,12 @@ void ZelDsktp::StartTimer() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     m_timerId = SetTimer(m_hWnd, kClockTimerId, ClockFace::TickDelay(now.wMilliseconds), nullptr);
+    SetTimer(m_hWnd, kFallbackTimerId, kFallbackTickMs, nullptr);
+}
+
+void ZelDsktp::StopTimer() {
+    KillTimer(m_hWnd, kClockTimerId);
+    KillTimer(m_hWnd, kFallbackTimerId);
 }
 
 void ZelDsktp::SaveWindowRect() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/TrayIcon.h"
 #include "framework/ZelWnd.h"
 #include "settings/SettingsNames.h"
 
@@ -9,6 +10,9 @@
 inline constexpr UINT WM_TRAYICON = WM_APP + 101;
 inline constexpr UINT kTrayIconId = 1239;
 inline constexpr UINT_PTR kClockTimerId = 1;
+// A plain timer that ticks only when the aimed one could not be armed: each tick puts it off.
+inline constexpr UINT_PTR kFallbackTimerId = 2;
+inline constexpr UINT kFallbackTickMs = 1500;
 inline constexpr DWORD kClockStyle = 0x16CF0000;
 inline constexpr DWORD kClockExStyle = 0x88;
 
@@ -41,18 +45,19 @@ public:
     DWORD m_showSuffix;
     COLORREF m_color;
     WCHAR m_faceName[300];
-    // Whether an add of the tray icon has succeeded; until then each tick tries again.
-    BOOL m_trayIconAdded;
-    // True while the window is put at its built-in or saved place as it is created.
+    // True while the window is put at its built-in or saved place and first shown.
     BOOL m_placing;
+    // The notification-area icon's adds, retries and removal.
+    TrayIcon m_tray;
 
 private:
     void StartTimer();
+    void StopTimer();
     void SaveWindowRect();
     void RestoreWindowRect();
-    BOOL AddToTray();
-    BOOL NotifyTrayIcon(DWORD action, bool withBalloon);
+    void OpenHelpPage();
     LRESULT OnDpiChanged(const RECT* suggested);
+    void OnTaskbarCreated();
     void PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);
 };

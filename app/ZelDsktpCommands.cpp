@@ -4,6 +4,7 @@
 
 #include "app/DlgProperties.h"
 #include "app/HelpAddress.h"
+#include "app/SystemLibraries.h"
 #include "res/resource.h"
 #include "settings/AutoStart.h"
 
@@ -29,8 +30,7 @@ LRESULT ZelDsktp::OnCommand(UINT id, LPARAM lParam) {
         SaveWindowRect();
         break;
     case IDM_HELP:
-        ShellExecuteW(nullptr, L"open", HelpAddress::HelpPage().c_str(), nullptr, nullptr,
-                      SW_SHOWDEFAULT);
+        OpenHelpPage();
         break;
     case IDM_REMOVE_STARTUP:
         RemoveFromStartup();
@@ -42,7 +42,7 @@ LRESULT ZelDsktp::OnCommand(UINT id, LPARAM lParam) {
 }
 
 void ZelDsktp::ShowOptions() {
-    KillTimer(m_hWnd, kClockTimerId);
+    StopTimer();
     {
         DlgProperties dialog(m_hWnd, GetInstance());
         if (dialog.DoModal() == IDOK) {
@@ -50,6 +50,15 @@ void ZelDsktp::ShowOptions() {
         }
     }
     StartTimer();
+}
+
+void ZelDsktp::OpenHelpPage() {
+    using ShellExecuteFunction = decltype(&ShellExecuteW);
+    if (const auto shellExecute =
+            SystemLibraries::Shell().Function<ShellExecuteFunction>("ShellExecuteW")) {
+        shellExecute(nullptr, L"open", HelpAddress::HelpPage().c_str(), nullptr, nullptr,
+                     SW_SHOWDEFAULT);
+    }
 }
 
 void ZelDsktp::RemoveFromStartup() {

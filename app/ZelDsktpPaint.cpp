@@ -5,16 +5,15 @@
 #include "app/PaintScope.h"
 #include "app/SolidBrush.h"
 
-using namespace Gdiplus::DllExports;
-
 static_assert(sizeof(WINDOWINFO) == 60, "the window information record");
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-void AddLine(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, Gdiplus::GpStringFormat* format,
-             const ClockFace::LinePlan& line, bool withSuffix, float emSize) {
+void AddLine(const GdiPlusApi& gdiPlus, Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family,
+             Gdiplus::GpStringFormat* format, const ClockFace::LinePlan& line, bool withSuffix,
+             float emSize) {
     SYSTEMTIME time;
     if (line.source == ClockFace::TimeSource::Local) {
         GetLocalTime(&time);
@@ -25,7 +24,8 @@ void AddLine(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, Gdiplus::GpSt
     int length = ClockFace::FormatLine(text, ClockFace::kTextCapacity, line.source, withSuffix,
                                        time.wHour, time.wMinute, time.wSecond);
     Gdiplus::Rect layout(line.x, line.y, 0, 0);
-    GdipAddPathStringI(path, text, length, family, Gdiplus::FontStyleBold, emSize, &layout, format);
+    gdiPlus.AddPathStringI(path, text, length, family, Gdiplus::FontStyleBold, emSize, &layout,
+                           format);
 }
 
 } // namespace
@@ -33,6 +33,11 @@ void AddLine(Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family, Gdiplus::GpSt
 // Every repaint: the time text becomes a glyph region that clips the window (transparent)
 // or is filled on white (framed).
 LRESULT ZelDsktp::OnPaint() {
+    const GdiPlusApi* gdiPlus = GdiPlusApi::Get();
+    if (gdiPlus == nullptr) {
+        ValidateRect(m_hWnd, nullptr);
+        return 0;
+    }
     // Declared in the reverse of their release order: the graphics context goes before
     // EndPaint, the region, family, path and format after it.
     GpStringFormatHandle format;
@@ -52,27 +57,28 @@ LRESULT ZelDsktp::OnPaint() {
     GetWindowInfo(m_hWnd, &info);
     SolidBrush colorBrush(m_color);
 
-    GdipCreatePath(Gdiplus::FillModeAlternate, path.out());
-    GdipCreateFontFamilyFromName(m_faceName, nullptr, family.out());
+    gdiPlus->CreatePath(Gdiplus::FillModeAlternate, path.out());
+    gdiPlus->CreateFontFamilyFromName(m_faceName, nullptr, family.out());
     // Wine draws nothing with a null format; this is the same default format.
-    GdipCreateStringFormat(0, LANG_NEUTRAL, format.out());
+    gdiPlus->CreateStringFormat(0, LANG_NEUTRAL, format.out());
     ClockFace::LinePlan lines[2];
     const int count = ClockFace::PlanLines(m_displayType, h, lines);
     const float emSize = ClockFace::EmSize(h);
     for (int i = 0; i < count; ++i) {
-        AddLine(path.get(), family.get(), format.get(), lines[i], m_showSuffix != 0, emSize);
+        AddLine(*gdiPlus, path.get(), family.get(), format.get(), lines[i], m_showSuffix != 0,
+                emSize);
     }
-    GdipCreateRegionPath(path.get(), region.out());
-    GdipCreateFromHDC(paint.dc(), graphics.out());
-    GdipSetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
-    GdipSetSmoothingMode(graphics.get(), Gdiplus::SmoothingModeHighQuality);
+    gdiPlus->CreateRegionPath(path.get(), region.out());
+    gdiPlus->CreateFromHDC(paint.dc(), graphics.out());
+    gdiPlus->SetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+    gdiPlus->SetSmoothingMode(graphics.get(), Gdiplus::SmoothingModeHighQuality);
 
     if (m_hRegion) {
         DeleteObject(m_hRegion);
         m_hRegion = nullptr;
     }
     HRGN glyphs = nullptr;
-    GdipGetRegionHRgn(region.get(), graphics.get(), &glyphs);
+    gdiPlus->GetRegionHRgn(region.get(), graphics.get(), &glyphs);
     m_hRegion = glyphs;
 
     if (m_shaped) {

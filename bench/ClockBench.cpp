@@ -1,15 +1,14 @@
 #include <windows.h>
 #include <commctrl.h>
-#include <gdiplus.h>
 
+#include "app/GdiPlusApi.h"
+#include "app/SystemLibraries.h"
 #include "app/ZelDsktp.h"
 #include "bench/BenchRecorder.h"
 #include "bench/BenchSession.h"
 #include "res/resource.h"
 #include "settings/AutoStart.h"
 #include "settings/SettingsNames.h"
-
-extern "C" HRESULT WINAPI WerAddExcludedApplication(PCWSTR exeName, BOOL allUsers);
 
 namespace {
 
@@ -45,14 +44,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!ParseBenchConfig(config)) {
         return 2;
     }
-    WerAddExcludedApplication(L"Vintrel.exe", FALSE);
+    SystemLibraries::KeepLoadsInSystemFolder();
+    SystemLibraries::ExcludeFromErrorReporting(L"Vintrel.exe");
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = 0xFF;
     InitCommonControlsEx(&controls);
+    const GdiPlusApi* gdiPlus = GdiPlusApi::Get();
+    if (gdiPlus == nullptr) {
+        return 4;
+    }
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    gdiPlus->Startup(&gdiplusToken, &gdiplusInput, nullptr);
 
     int result = 1;
     auto* clock = new StampedClock();
@@ -66,6 +70,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         result = 3;
     }
     delete clock;
-    Gdiplus::GdiplusShutdown(gdiplusToken);
+    gdiPlus->Shutdown(gdiplusToken);
     return result;
 }

@@ -2,8 +2,8 @@
 # Checks the built executables with MinGW binutils:
 #   - the shipped Vintrel.exe is a 32-bit (PE32, i386) GUI program;
 #   - every .exe of both build trees imports Windows system DLLs only (no MinGW runtime);
-#   - Vintrel.exe (both builds) and the benchmark's clock import exactly the DLLs the clock
-#     needs while it ticks: the choosers' comdlg32.dll is loaded only when a chooser opens;
+#   - Vintrel.exe (both builds) and the benchmark's clock import exactly the DLLs that Windows
+#     never takes from the program's folder: the others are loaded from the system folder;
 #   - the shipped Vintrel.exe carries its manifest (with per-monitor DPI awareness), version
 #     block, File menu, icon groups and Properties dialog; both icon groups share one set of
 #     images.
@@ -77,9 +77,10 @@ check_imports() {
     [ $bad -eq 0 ] && pass "$file imports system DLLs only"
 }
 
-# The DLLs the clock imports: what it needs from start-up on. comdlg32.dll is not among them.
-clock_dlls="advapi32.dll comctl32.dll gdi32.dll gdiplus.dll kernel32.dll msvcrt.dll shell32.dll
-    user32.dll wer.dll"
+# The DLLs the clock imports: known DLLs, and comctl32.dll from the side-by-side store its
+# manifest names. A planted DLL of any other name (wer, gdiplus, shell32, comdlg32, shcore)
+# would be loaded at start if it were imported; those are loaded from the system folder.
+clock_dlls="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll"
 
 # check_import_table FILE: FILE imports exactly the clock's DLLs.
 check_import_table() {

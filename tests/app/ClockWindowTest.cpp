@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/DisplayDpi.h"
 #include "res/resource.h"
@@ -33,23 +34,14 @@ LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call->hwnd == g_closing && call->message == WM_DESTROY) {
         g_iconAtDestroy = TrayIconPresent(call->hwnd) ? 1 : 0;
-        g_timerAtDestroy = KillTimer(call->hwnd, kClockTimerId) ? 1 : 0;
+        g_timerAtDestroy =
+            KillTimer(call->hwnd, kClockTimerId) || KillTimer(call->hwnd, kFallbackTimerId) ? 1 : 0;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A visible balloon of the notification area.
-bool BalloonShown() {
-    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
-        if (IsWindowVisible(tip) && (GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Takes the clock's icon place before the clock adds its icon, so that the shell refuses
-// the clock's first add.
+// Takes the clock's icon place before the clock adds its icon, so that the shell answers the
+// clock's first add with "there already".
 class RefusedTrayClock : public ZelDsktp {
 public:
     LRESULT OnCreate(CREATESTRUCTW* cs) override {
@@ -63,6 +55,61 @@ public:
     }
     BOOL m_placeTaken = FALSE;
 };
+
+// How a stand-in shell answers one add of the icon.
+enum class Reply { Ok, Refuse, NoAnswer, ThereAlready };
+
+// A stand-in for the shell: answers the adds from a script (then Ok), a change of the icon as
+// the last add allows, and notes every notification with the number of ticks seen so far.
+struct ScriptedShell {
+    static BOOL WINAPI Notify(DWORD action, PNOTIFYICONDATAW data) {
+        std::string entry = std::to_string(ticks) + " ";
+        BOOL result = TRUE;
+        if (action == NIM_ADD) {
+            last = next < script.size() ? script[next++] : Reply::Ok;
+            entry += (data->uFlags & NIF_INFO) ? "add+balloon" : "add";
+            result = last == Reply::Ok;
+        } else if (action == NIM_MODIFY) {
+            entry += "modify";
+            result = last == Reply::ThereAlready;
+        } else {
+            entry += "delete";
+        }
+        log.push_back(entry);
+        SetLastError(last == Reply::NoAnswer ? ERROR_TIMEOUT : ERROR_GEN_FAILURE);
+        return result;
+    }
+    static void Reset(std::vector<Reply> replies) {
+        script = std::move(replies);
+        next = 0;
+        ticks = 0;
+        last = Reply::Ok;
+        log.clear();
+    }
+    static inline std::vector<Reply> script;
+    static inline size_t next = 0;
+    static inline int ticks = 0;
+    static inline Reply last = Reply::Ok;
+    static inline std::vector<std::string> log;
+};
+
+// The clock with the stand-in shell, counting its ticks.
+class ScriptedShellClock : public ZelDsktp {
+public:
+    ScriptedShellClock() { m_tray.m_notify = ScriptedShell::Notify; }
+    LRESULT OnTimer(WPARAM timerId) override {
+        ++ScriptedShell::ticks;
+        return ZelDsktp::OnTimer(timerId);
+    }
+};
+
+std::string Joined(const std::vector<std::string>& entries) {
+    std::string text;
+    for (const std::string& entry : entries) {
+        text += "\n  " + entry;
+    }
+    return text;
+}
 
 LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return msg == WM_CREATE ? -1 : DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -124,14 +171,16 @@ DWORD RunAgainAtDpi(UINT dpi, int rowsAt96) {
     return exitCode;
 }
 
-// Tells the clock that its DPI changed whenever it moves before it is first shown, as Windows
-// does when that place lies on a monitor of another scale; the suggestion is two thirds as big.
+// Tells the clock that its DPI changed whenever it moves before it is first shown, and as it is
+// first shown, as Windows does when that place lies on a monitor of another scale; the
+// suggestion is two thirds as big.
 class MovedAcrossScalesClock : public ZelDsktp {
 public:
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
         const LRESULT result = ZelDsktp::WindowProc(hwnd, msg, wParam, lParam);
-        if (msg == WM_WINDOWPOSCHANGED && !IsWindowVisible(hwnd) && !m_telling) {
-            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (msg == WM_WINDOWPOSCHANGED && !m_shown && !m_telling) {
+            m_shown = (pos->flags & SWP_SHOWWINDOW) != 0;
             RECT rect{pos->x, pos->y, pos->x + pos->cx * 2 / 3, pos->y + pos->cy * 2 / 3};
             m_telling = true;
             SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&rect));
@@ -140,6 +189,7 @@ public:
         return result;
     }
     bool m_telling = false;
+    bool m_shown = false;
 };
 
 } // namespace
@@ -291,15 +341,29 @@ TEST_F(ClockFixture, PressesOnTheWindowOrTheIconFrameTheClock) {
 
 TEST_F(ClockFixture, EachTickKeepsTheClockOnTopRepaintsAndRearms) {
     Start();
-    SetWindowPos(Window(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    // Another program's window in front, with the keyboard.
+    HWND other = CreateWindowExW(0, L"STATIC", L"in front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
+                                 400, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    SetForegroundWindow(other);
+    ASSERT_EQ(other, GetForegroundWindow());
+    SetWindowPos(Window(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ASSERT_EQ(0, ExStyle(Window()) & WS_EX_TOPMOST);
     ValidateRect(Window(), nullptr);
     ASSERT_TRUE(KillTimer(Window(), kClockTimerId));
     SendMessageW(Window(), WM_TIMER, kClockTimerId, 0);
     EXPECT_EQ(WS_EX_TOPMOST, ExStyle(Window()) & WS_EX_TOPMOST);
+    EXPECT_EQ(other, GetForegroundWindow()) << "the tick took the keyboard";
     EXPECT_TRUE(HasUpdateRegion(Window()));
     EXPECT_EQ(kClockTimerId, m_clock->m_timerId);
     EXPECT_TRUE(WaitForTick(Window(), 2000)) << "the tick was not armed again";
+    DestroyWindow(other);
+
+    // A next tick that could not be armed: the clock ticks on all the same.
+    ASSERT_TRUE(WaitForTick(Window(), 2000));
+    ASSERT_TRUE(KillTimer(Window(), kClockTimerId));
+    EXPECT_TRUE(WaitForTick(Window(), 3000)) << "the clock stopped";
+    EXPECT_TRUE(WaitForTick(Window(), 2000)) << "the clock stopped after one tick";
 }
 
 TEST_F(ClockFixture, CloseReleasesEverythingSavesThePlaceAndEndsTheLoop) {
@@ -346,18 +410,68 @@ TEST_F(ClockFixture, RestartedShellGetsTheIconBack) {
     EXPECT_TRUE(TrayIconPresent(Window()));
 }
 
-TEST_F(ClockFixture, RefusedIconIsAddedByALaterTickWithTheBalloonOnce) {
+TEST_F(ClockFixture, IconThereAlreadyCountsAsAddedAndIsNotAddedAgain) {
     Start(std::make_unique<RefusedTrayClock>());
     ASSERT_TRUE(static_cast<RefusedTrayClock&>(*m_clock).m_placeTaken);
+    EXPECT_TRUE(m_clock->m_tray.IsShown());
     DeleteTrayIcon(Window());
-    ASSERT_FALSE(TrayIconPresent(Window()));
     ASSERT_TRUE(WaitForTick(Window(), 2000));
-    EXPECT_TRUE(TrayIconPresent(Window()));
-    EXPECT_TRUE(PumpUntil(5000, [](const MSG&) { return BalloonShown(); }));
+    EXPECT_FALSE(TrayIconPresent(Window())) << "a tick added the icon again";
+}
 
-    DeleteTrayIcon(Window());
-    ASSERT_TRUE(WaitForTick(Window(), 2000));
-    EXPECT_FALSE(TrayIconPresent(Window())) << "the ticks go on adding after a success";
+// One action per row (the clock's start, its ticks, the shell's restart), then the expected
+// notifications, "tick action", with the whole log printed on a mismatch.
+TEST_F(ClockFixture, TrayIconAddsFollowOneRuleWhateverTheShellAnswers) {
+    using R = Reply;
+    struct Case {
+        const char* what;
+        std::vector<Reply> replies;
+        int ticks;
+        int shellRestartsAfter;
+        std::vector<std::string> expected;
+    };
+    const std::vector<R> noAnswer(9, R::NoAnswer);
+    const Case cases[] = {
+        {"refuses three adds",
+         {R::Refuse, R::Refuse, R::Refuse},
+         10,
+         -1,
+         {"0 add+balloon", "0 modify", "1 add+balloon", "1 modify", "3 add+balloon", "3 modify",
+          "7 add+balloon"}},
+        {"does not answer for four minutes: waits double up to a minute, nothing else is asked",
+         noAnswer,
+         250,
+         -1,
+         {"0 add+balloon", "1 add+balloon", "3 add+balloon", "7 add+balloon", "15 add+balloon",
+          "31 add+balloon", "63 add+balloon", "123 add+balloon", "183 add+balloon",
+          "243 add+balloon"}},
+        {"answers that the icon is there already",
+         {R::ThereAlready},
+         5,
+         -1,
+         {"0 add+balloon", "0 modify"}},
+        {"restarts and refuses the first add after it",
+         {R::Ok, R::Refuse},
+         6,
+         2,
+         {"0 add+balloon", "2 add", "2 modify", "3 add"}},
+    };
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedShell::Reset(c.replies);
+        Start(std::make_unique<ScriptedShellClock>());
+        for (int tick = 0; tick <= c.ticks; ++tick) {
+            if (tick > 0) {
+                SendMessageW(Window(), WM_TIMER, kClockTimerId, 0);
+            }
+            if (tick == c.shellRestartsAfter) {
+                SendMessageW(Window(), taskbarCreated, 0, 0);
+            }
+        }
+        EXPECT_EQ(c.expected, ScriptedShell::log) << "received:" << Joined(ScriptedShell::log);
+        Stop();
+    }
 }
 
 TEST_F(ClockFixture, FailedStartShowsTheErrorBoxAndEndsWithOne) {
