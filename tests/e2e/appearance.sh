@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What a person sees: the transparent clock shows only its digits over the desktop; a click
-# on the digits shows the framed window with caption, menu bar and the digits on white.
+# on the digits shows the framed window with caption, menu bar and the digits on white. In
+# either mode the person types into Notepad beside the ticking clock without losing a letter.
 #   appearance.sh EXE PROBE
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -46,8 +47,11 @@ set_wp $TEST_RECT
 clock_start
 wait_for 5 transparent_ok || fail "transparent clock: $why"
 note "transparent: $why"
+notepad_start
+type_beside_clock vintre
 click_digits
 wait_for 3 framed_ok || fail "framed clock: $why"
 note "framed: $why"
+type_beside_clock clocks
 probe close >/dev/null
 clock_expect_exit

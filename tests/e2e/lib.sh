@@ -15,7 +15,11 @@ TEST_RECT="400 300 610 410"
 CONVERT=/usr/bin/convert
 [ -x "$CONVERT" ] || CONVERT=convert-im6.q16
 
+NOTEPAD_TITLE="Untitled - Notepad"
+DIALOG="Vintrel (Properties)"
+
 CLOCK_PID=""
+NOTEPAD_PID=""
 _keeper_pid=""
 _saved_settings=""
 _saved_run=""
@@ -134,6 +138,10 @@ e2e_cleanup() {
         wait_pid_exit 5 || kill -9 "$CLOCK_PID" 2>/dev/null || true
         wait "$CLOCK_PID" 2>/dev/null || true
     fi
+    if [ -n "$NOTEPAD_PID" ]; then
+        kill -9 "$NOTEPAD_PID" 2>/dev/null || true
+        wait "$NOTEPAD_PID" 2>/dev/null || true
+    fi
     restore_registry
     if [ -n "$_keeper_pid" ]; then
         kill "$_keeper_pid" 2>/dev/null || true
@@ -186,9 +194,10 @@ set_wp() {
     reg add "$SETTINGS_KEY" /v WP /t REG_BINARY /d "$hex" /f >/dev/null
 }
 
-# Starts the clock and waits (bounded) for its window to be shown; sets the probe's variables.
+# Starts the clock (in the folder CLOCK_CWD, the artifacts' folder unless set) and waits
+# (bounded) for its window to be shown; sets the probe's variables.
 clock_start() {
-    (cd "$ART" && exec "${RUNNER[@]}" "$EXE" >"$ART/clock.log" 2>&1 </dev/null) &
+    (cd "${CLOCK_CWD:-$ART}" && exec "${RUNNER[@]}" "$EXE" >"$ART/clock.log" 2>&1 </dev/null) &
     CLOCK_PID=$!
     wait_for 15 clock_visible || fail "no visible window of class vintrel titled Vintrel"
     clock_info
@@ -238,7 +247,6 @@ clock_expect_exit() {
     local code=0
     wait "$CLOCK_PID" || code=$?
     CLOCK_PID=""
-_keeper_pid=""
     [ "$code" = 0 ] || fail "the clock ended with exit code $code"
 }
 
@@ -337,4 +345,62 @@ menu_item() {
     [ "$(echo "$rows" | wc -l)" = 5 ] || fail "the File menu does not show five items: $rows"
     set -- $(echo "$rows" | sed -n "${1}p")
     click_at $((popup_left + 30)) $((($1 + $2) / 2))
+}
+
+# Starts Wine's Notepad clear of the clock and waits (bounded) for its window.
+notepad_start() {
+    (cd "$ART" && exec "$WINE64" notepad >"$ART/notepad.log" 2>&1 </dev/null) &
+    NOTEPAD_PID=$!
+    probe window "$NOTEPAD_TITLE" 15000 | grep '^found=1$' >/dev/null || fail "Notepad did not open"
+    probe place "$NOTEPAD_TITLE" 680 60 >/dev/null
+}
+
+# type_beside_clock WORD: a person clicks into Notepad and types WORD over several ticks of the
+# clock. Every letter must arrive, Notepad must keep the keyboard and the clock stay on top.
+type_beside_clock() {
+    local out before
+    out=$(probe typing "$NOTEPAD_TITLE")
+    echo "$out" | grep '^found=1$' >/dev/null || fail "no edit field in Notepad"
+    eval "$out"
+    before=$typed
+    click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
+    xdotool sleep 0.3 type --delay $((700 * SLOW)) "$1"
+    # One more tick after the last letter.
+    sleep $((SLOW + 1))
+    eval "$(probe typing "$NOTEPAD_TITLE")"
+    shot "typed-$1"
+    [ "$typed" = "$before$1" ] || fail "typed '$1' beside the clock; Notepad holds '$typed'"
+    [ "$in_front" = 1 ] || fail "Notepad lost the keyboard while the clock ticked"
+    [ "$clock_topmost" = 1 ] && [ "$clock_above" = 1 ] ||
+        fail "the clock is no longer on top (topmost $clock_topmost, above Notepad $clock_above)"
+    note "typed '$1' beside the clock: every letter arrived"
+}
+
+# click_control ID [TITLE]: clicks the middle of a control of the Properties dialog (or of
+# the window titled TITLE).
+click_control() {
+    local out
+    out=$(probe control "${2:-$DIALOG}" "$1" || true)
+    echo "$out" | grep '^found=1$' >/dev/null || fail "no control $1 in ${2:-$DIALOG}"
+    eval "$out"
+    click_at $(((ctl_left + ctl_right) / 2)) $(((ctl_top + ctl_bottom) / 2))
+}
+
+control_checked() {
+    probe control "$DIALOG" "$1" | grep "^checked=$2\$" >/dev/null
+}
+
+dialog_closed() {
+    probe window "${1:-$DIALOG}" 0 | grep '^found=0$' >/dev/null
+}
+
+# open_chooser BUTTON TITLE: the button opens the chooser (its DLL is loaded on demand), and
+# its Cancel closes it again.
+open_chooser() {
+    click_control "$1"
+    probe window "$2" $((5000 * SLOW)) | grep '^found=1$' >/dev/null ||
+        fail "the $2 chooser did not open"
+    shot "chooser-$2"
+    click_control 2 "$2"
+    wait_for 5 dialog_closed "$2" || fail "the $2 chooser did not close"
 }

@@ -6,43 +6,12 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 e2e_init menu "$1" "$2"
 
-DIALOG="Vintrel (Properties)"
-
 # The digits in the client area of the framed window (where the last clock_info found it):
 # sets the scan variables. Only a screenshot, so that polling it is quick.
 scan_client() {
     shot "$1"
     scan "$SHOT" "$client_left" "$client_top" "$client_right" "$client_bottom"
     why="clock $px_clock, rows $band_list, columns $clock_minx-$clock_maxx"
-}
-
-# click_control ID [TITLE]: clicks the middle of a control of the Properties dialog (or of
-# the window titled TITLE).
-click_control() {
-    local out
-    out=$(probe control "${2:-$DIALOG}" "$1" || true)
-    echo "$out" | grep '^found=1$' >/dev/null || fail "no control $1 in ${2:-$DIALOG}"
-    eval "$out"
-    click_at $(((ctl_left + ctl_right) / 2)) $(((ctl_top + ctl_bottom) / 2))
-}
-
-control_checked() {
-    probe control "$DIALOG" "$1" | grep "^checked=$2\$" >/dev/null
-}
-
-dialog_closed() {
-    probe window "${1:-$DIALOG}" 0 | grep '^found=0$' >/dev/null
-}
-
-# open_chooser BUTTON TITLE: the button opens the chooser (its DLL is loaded on demand), and
-# its Cancel closes it again.
-open_chooser() {
-    click_control "$1"
-    probe window "$2" $((5000 * SLOW)) | grep '^found=1$' >/dev/null ||
-        fail "the $2 chooser did not open"
-    shot "chooser-$2"
-    click_control 2 "$2"
-    wait_for 5 dialog_closed "$2" || fail "the $2 chooser did not close"
 }
 
 one_short_line() {

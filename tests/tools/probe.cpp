@@ -17,6 +17,9 @@
 //   probe control TITLE ID         rectangle and check state of a control of window TITLE
 //   probe closewindow TITLE        post WM_CLOSE to the window titled TITLE
 //   probe place TITLE X Y          move the window titled TITLE to X, Y
+//   probe typing TITLE             the text and rectangle of the edit control of window TITLE,
+//                                  whether that window has the keyboard, and whether the clock
+//                                  is topmost and stands above it
 #include <windows.h>
 #include <shellapi.h>
 
@@ -282,6 +285,38 @@ int Place(HWND hwnd, int x, int y) {
     return 0;
 }
 
+// Whether `upper` comes before `lower` in the z-order of the top-level windows.
+bool Above(HWND upper, HWND lower) {
+    for (HWND hwnd = GetWindow(upper, GW_HWNDNEXT); hwnd; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        if (hwnd == lower) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Typing(const wchar_t* title) {
+    HWND window = FindWindowW(nullptr, title);
+    HWND edit = window ? FindWindowExW(window, nullptr, L"Edit", nullptr) : nullptr;
+    if (!edit) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    wchar_t text[256] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &length);
+    RECT r{};
+    GetWindowRect(edit, &r);
+    HWND clock = FindClock();
+    const bool topmost = clock && (GetWindowLongPtrW(clock, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    std::printf("found=1\ntyped='%ls'\nin_front=%d\nclock_topmost=%d\nclock_above=%d\n", text,
+                GetForegroundWindow() == window ? 1 : 0, topmost ? 1 : 0,
+                clock && Above(clock, window) ? 1 : 0);
+    PrintRect("edit", r);
+    return 0;
+}
+
 DWORD Number(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
@@ -289,7 +324,8 @@ DWORD Number(const wchar_t* text) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|tray HWND|popup MS|"
-                 "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y\n");
+                 "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
+                 "typing TITLE\n");
     return 2;
 }
 
@@ -325,6 +361,8 @@ int wmain(int argc, wchar_t** argv) {
         result = Control(argv[2], static_cast<int>(Number(argv[3])));
     } else if (wcscmp(command, L"place") == 0 && argc == 5) {
         result = Place(FindWindowW(nullptr, argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
+    } else if (wcscmp(command, L"typing") == 0 && argc == 3) {
+        result = Typing(argv[2]);
     } else if (wcscmp(command, L"closewindow") == 0 && argc == 3) {
         result = PostClose(FindWindowW(nullptr, argv[2]));
     } else {
