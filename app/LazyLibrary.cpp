@@ -1,30 +1,25 @@
 #include "app/LazyLibrary.h"
 
-#include <string>
-
 namespace {
 
-// The file's full path in the system folder; empty when that folder cannot be told.
-std::wstring InSystemFolder(const wchar_t* fileName) {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return {};
-    }
-    return std::wstring(folder, length) + L'\\' + fileName;
-}
+// Room for the system folder's path and a DLL's file name.
+constexpr UINT kPathCapacity = MAX_PATH + 64;
 
 HMODULE LoadFromSystemFolder(const wchar_t* fileName) {
-    const std::wstring path = InSystemFolder(fileName);
-    if (path.empty()) {
+    wchar_t path[kPathCapacity];
+    const int folderLength = static_cast<int>(GetSystemDirectoryW(path, MAX_PATH));
+    if (folderLength == 0 || folderLength >= MAX_PATH ||
+        folderLength + 1 + lstrlenW(fileName) >= static_cast<int>(kPathCapacity)) {
         return nullptr;
     }
+    path[folderLength] = L'\\';
+    lstrcpyW(path + folderLength + 1, fileName);
     // The DLL's own imports come from the system folder as well.
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     // Windows 7 without its loader update knows no search flags; there the DLL's own folder,
     // the system folder, is searched first for its imports, and the program's folder not at all.
     if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-        module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     return module;
 }

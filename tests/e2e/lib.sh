@@ -20,6 +20,7 @@ DIALOG="Vintrel (Properties)"
 
 CLOCK_PID=""
 NOTEPAD_PID=""
+SHELL_STOPPED=""
 _keeper_pid=""
 _saved_settings=""
 _saved_run=""
@@ -138,6 +139,7 @@ e2e_cleanup() {
         wait_pid_exit 5 || kill -9 "$CLOCK_PID" 2>/dev/null || true
         wait "$CLOCK_PID" 2>/dev/null || true
     fi
+    [ -z "$SHELL_STOPPED" ] || shell_continue
     if [ -n "$NOTEPAD_PID" ]; then
         kill -9 "$NOTEPAD_PID" 2>/dev/null || true
         wait "$NOTEPAD_PID" 2>/dev/null || true
@@ -403,4 +405,27 @@ open_chooser() {
     shot "chooser-$2"
     click_control 2 "$2"
     wait_for 5 dialog_closed "$2" || fail "the $2 chooser did not close"
+}
+
+# The Linux process of this prefix's shell (Wine's explorer, which owns the taskbar).
+shell_pid() {
+    local pid
+    for pid in $(pgrep -f 'explorer.exe' || true); do
+        if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+            echo "$pid"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# The shell stops answering (and answers again), as a busy or hung taskbar does.
+shell_stop() {
+    SHELL_STOPPED=$(shell_pid) || fail "no shell process in $WINEPREFIX"
+    kill -STOP "$SHELL_STOPPED"
+}
+
+shell_continue() {
+    kill -CONT "$SHELL_STOPPED" 2>/dev/null || true
+    SHELL_STOPPED=""
 }

@@ -17,6 +17,10 @@
 //   probe control TITLE ID         rectangle and check state of a control of window TITLE
 //   probe closewindow TITLE        post WM_CLOSE to the window titled TITLE
 //   probe place TITLE X Y          move the window titled TITLE to X, Y
+//   probe stall WAIT_MS WATCH_MS   after WAIT_MS, tell the clock the shell has started again,
+//                                  then watch its digits for WATCH_MS; prints the longest time
+//                                  they stood still (the caller stops the shell during WAIT_MS:
+//                                  no Wine process can start while the shell is stopped)
 //   probe typing TITLE             the text and rectangle of the edit control of window TITLE,
 //                                  whether that window has the keyboard, and whether the clock
 //                                  is topmost and stands above it
@@ -29,6 +33,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <string>
 
 namespace {
 
@@ -317,6 +322,44 @@ int Typing(const wchar_t* title) {
     return 0;
 }
 
+// The bytes of the window's region, which change whenever the clock shows another second.
+std::string RegionBytes(HWND hwnd) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    std::string bytes;
+    if (GetWindowRgn(hwnd, region) != ERROR) {
+        bytes.resize(GetRegionData(region, 0, nullptr));
+        GetRegionData(region, static_cast<DWORD>(bytes.size()),
+                      reinterpret_cast<RGNDATA*>(bytes.data()));
+    }
+    DeleteObject(region);
+    return bytes;
+}
+
+int Stall(HWND clock, DWORD waitMs, DWORD watchMs) {
+    if (!clock) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    Sleep(waitMs);
+    PostMessageW(clock, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    const DWORD start = GetTickCount();
+    DWORD changed = start;
+    DWORD longest = 0;
+    std::string shown = RegionBytes(clock);
+    while (GetTickCount() - start < watchMs) {
+        Sleep(kPollMs / 5);
+        const std::string now = RegionBytes(clock);
+        const DWORD at = GetTickCount();
+        longest = at - changed > longest ? at - changed : longest;
+        if (now != shown) {
+            shown = now;
+            changed = at;
+        }
+    }
+    std::printf("found=1\nlongest_unchanged_ms=%lu\n", longest);
+    return 0;
+}
+
 DWORD Number(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
@@ -325,7 +368,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|tray HWND|popup MS|"
                  "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
-                 "typing TITLE\n");
+                 "stall WAIT_MS WATCH_MS|typing TITLE\n");
     return 2;
 }
 
@@ -361,6 +404,8 @@ int wmain(int argc, wchar_t** argv) {
         result = Control(argv[2], static_cast<int>(Number(argv[3])));
     } else if (wcscmp(command, L"place") == 0 && argc == 5) {
         result = Place(FindWindowW(nullptr, argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
+    } else if (wcscmp(command, L"stall") == 0 && argc == 4) {
+        result = Stall(FindClock(), Number(argv[2]), Number(argv[3]));
     } else if (wcscmp(command, L"typing") == 0 && argc == 3) {
         result = Typing(argv[2]);
     } else if (wcscmp(command, L"closewindow") == 0 && argc == 3) {
