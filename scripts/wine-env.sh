@@ -19,24 +19,27 @@ _xvfb_pid=""
 _wine_env_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WINE32_TREE=""
 
+# Xvfb picks a free display itself and names it (-displayfd): two runs on one machine never
+# share a screen.
 _start_xvfb() {
-    local n
-    for n in $(seq 90 130); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-        _xvfb_pid=$!
-        local i
+    local fifo n i
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+    _xvfb_pid=$!
+    n=$(timeout 10 head -n 1 "$fifo" || true)
+    rm -f "$fifo"
+    if [ -n "$n" ]; then
         for i in $(seq 1 50); do
             if xdpyinfo -display ":$n" >/dev/null 2>&1; then
                 export DISPLAY=":$n"
                 return 0
             fi
-            kill -0 "$_xvfb_pid" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$_xvfb_pid" 2>/dev/null || true
-        _xvfb_pid=""
-    done
+    fi
+    kill "$_xvfb_pid" 2>/dev/null || true
+    _xvfb_pid=""
     echo "wine-env: could not start Xvfb" >&2
     return 1
 }

@@ -366,9 +366,9 @@ type_beside_clock() {
     eval "$out"
     before=$typed
     click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
-    xdotool sleep 0.3 type --delay $((700 * SLOW)) "$1"
+    xdotool sleep 0.3 type --delay 700 "$1"
     # One more tick after the last letter.
-    sleep $((SLOW + 1))
+    sleep 1.5
     eval "$(probe typing "$NOTEPAD_TITLE")"
     shot "typed-$1"
     [ "$typed" = "$before$1" ] || fail "typed '$1' beside the clock; Notepad holds '$typed'"
