@@ -1,7 +1,6 @@
 // A DLL for the planting test: copied under the names of system DLLs beside the clock and into
-// its working folder, it leaves "<its own path>.loaded" when any process loads it. It exports
-// stand-ins for the functions the clock asks those DLLs for, all of which fail, so that a
-// process that took it from the wrong folder still starts.
+// its working folder, it leaves "<its own path>.loaded" when any process loads it. Its one
+// export, a stand-in that fails, lets a program that imports it from wer.dll start.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -25,14 +24,4 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 __declspec(dllexport) HRESULT WINAPI WerAddExcludedApplication(const wchar_t*, BOOL) {
     return E_FAIL;
 }
-__declspec(dllexport) HRESULT WINAPI GetDpiForMonitor(HMONITOR, int, UINT*, UINT*) {
-    return E_FAIL;
-}
-__declspec(dllexport) BOOL WINAPI ChooseColorW(void*) {
-    return FALSE;
-}
-__declspec(dllexport) BOOL WINAPI ChooseFontW(void*) {
-    return FALSE;
-}
-
 } // extern "C"
