@@ -185,8 +185,11 @@ check "zip entries are in name order, plain files readable by all" \
     "-rw-r--r-- LICENSE.txt -rw-r--r-- README.txt -rw-r--r-- Vintrel.exe "
 
 echo "-- winget and Scoop manifests"
+# Debian's Python, which has python3-yaml.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
 check "manifests follow their schemas and name the release files' hashes" \
-    python3 "$here/manifests.py" "$packages" "$version" "$(awk -F'\t' '$1 == "ProductCode" { print $2 }' "$work/$t.Property")"
+    "$python" "$here/manifests.py" "$packages" "$version" "$(awk -F'\t' '$1 == "ProductCode" { print $2 }' "$work/$t.Property")"
 
 echo "-- a signed build"
 # unsigned FILE: the file carries no signature at all.
