@@ -168,8 +168,6 @@ msi_property() {
 # templates in packaging/; the hashes and codes are read from those files.
 manifests() {
     local base=${RELEASE_URL%/}/ msi=$out/$name-x86.msi zip=$out/$name-x86.zip
-    [[ $base =~ ^https?://[A-Za-z0-9._~/:%+@=-]+$ ]] ||
-        die "RELEASE_URL must be an http(s) address of plain characters, not '$RELEASE_URL'"
     mkdir -p "$out/winget" "$out/scoop"
     local subst=(
         -e "s|@VERSION@|$version|g"
@@ -194,6 +192,9 @@ if [ -n "${SIGN_KEY:-}${SIGN_CERT:-}" ]; then
     [ -n "${SIGN_KEY:-}" ] && [ -n "${SIGN_CERT:-}" ] || die "signing needs both SIGN_KEY and SIGN_CERT"
     command -v osslsigncode >/dev/null || die "osslsigncode is missing (Debian package osslsigncode)"
 fi
+# The address goes into the manifests as it is: plain characters only.
+[[ -z ${RELEASE_URL:-} || $RELEASE_URL =~ ^https?://[A-Za-z0-9._~/:%+@=-]+$ ]] ||
+    die "RELEASE_URL must be an http(s) address of plain characters, not '$RELEASE_URL'"
 
 if [ -z "$version" ]; then
     version=$(cmake_cache "$build/i686" CMAKE_PROJECT_VERSION)

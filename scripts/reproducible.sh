@@ -10,6 +10,7 @@
 # A mismatch is shown by diffoscope when it is installed, otherwise by msidiff and cmp.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+mkdir -p "${1:-build}"
 build=$(cd "${1:-build}" && pwd)
 work=$build/reproducible
 
