@@ -24,15 +24,16 @@ done
 check "checksums match the release files" bash -c "cd '$packages' && sha256sum --quiet -c '$sums'"
 
 # export_tables MSI ARCH: writes the tables the checks read to $work/ARCH.TABLE, with
-# Unix line ends.
-export_tables() {
+# Unix line ends. The binary columns' streams land in the current folder: $work.
+export_tables() (
     local t
+    cd "$work" || exit 1
     for t in Property File Component Directory Shortcut CustomAction InstallExecuteSequence \
         Upgrade LaunchCondition Registry RemoveFile Icon Binary; do
         msiinfo export "$1" "$t" 2>/dev/null | tr -d '\r' >"$work/$2.$t"
     done
     TZ=UTC msiinfo suminfo "$1" >"$work/$2.suminfo" 2>/dev/null
-}
+)
 export_tables "$x86msi" x86
 
 # row ARCH TABLE FIELD...: the table has a row that starts with these tab-separated fields.
