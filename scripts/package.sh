@@ -119,21 +119,19 @@ msi() {
         die "wixl failed for $arch"
     fi
     # msibuild leaves the package's binary streams in the current folder as well.
-    (cd "$dir" && add_rows "$output.tmp" && set_summary "$output.tmp" "$package") ||
+    (cd "$dir" && add_closer_actions "$output.tmp" && set_summary "$output.tmp" "$package") ||
         die "msibuild failed for $arch"
     mv "$output.tmp" "$output"
 }
 
-# Rows wixl does not write. The closer's actions: type 2 (an EXE from the Binary table) with
-# 0x40 (its result ignored). The removal of LocalAppData\Programs when it is left empty at
-# uninstall: wixl's RemoveFolder takes only its component's own folder.
-add_rows() {
+# The closer's actions, which wixl does not write: type 2 (an EXE from the Binary table) with
+# 0x40 (its result ignored).
+add_closer_actions() {
     local id
     for id in X86 X64; do
         msibuild "$1" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('CloseClocks$id', 66, 'Closer$id', '')" ||
             return 1
     done
-    msibuild "$1" -q "INSERT INTO \`RemoveFile\` (\`FileKey\`, \`Component_\`, \`DirProperty\`, \`InstallMode\`) VALUES ('RemoveUserPrograms', 'VintrelExecutable', 'UserProgramsFolder', 2)"
 }
 
 # set_summary MSI PACKAGE_CODE: the package code, and the build date as the creation and
