@@ -3,7 +3,7 @@
 #   make test   build both targets and run the whole suite
 BUILD ?= build
 
-.PHONY: all deps build test run clean screenshots package bench
+.PHONY: all deps build test run clean screenshots package bench reproducible
 
 all: build
 
@@ -21,6 +21,11 @@ run: build
 
 package: build
 	@scripts/package.sh $(BUILD)
+
+# The last commit built a second time elsewhere, later and otherwise: both packages and
+# programs must agree byte for byte. Not part of make test; CI runs it after.
+reproducible: deps
+	@scripts/reproducible.sh $(BUILD)
 
 # The README pictures in docs/, made from the built clock on a virtual display.
 screenshots: build

@@ -11,6 +11,7 @@ packages=(
     wine wine64 fonts-wine
     xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation
     msitools wixl zip unzip
+    osslsigncode openssl faketime cabextract python3 python3-yaml
     qemu-user libc6-i386
 )
 

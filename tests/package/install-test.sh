@@ -192,6 +192,8 @@ saved_place_is() {
     [ "$(reg_value "$SETTINGS" WP | tr 'A-F' 'a-f')" = "$hex" ]
 }
 
+# LocalAppData\Programs goes at uninstall when the install made it.
+[ -e "$(dirname "$installdir")" ] && had_programs=1 || had_programs=0
 lower=$(lower_version "$version")
 lower_file_version "$build/i686/app/Vintrel.exe" "$work/Vintrel-older.exe" "$lower"
 
@@ -243,6 +245,8 @@ check "no clock runs afterwards" wine "$probe" gone $((10000 * slow))
 check "the clock saved its place when it was closed" saved_place_is 440 350 670 470
 check "program files removed" test ! -e "$installdir/Vintrel.exe" -a ! -e "$installdir/LICENSE.txt"
 check "install folder removed" test ! -e "$installdir"
+[ "$had_programs" = 1 ] ||
+    check "LocalAppData\\Programs, made by the install, removed" test ! -e "$(dirname "$installdir")"
 check "shortcut removed" test ! -e "$shortcut"
 refute "Run value removed" value_exists "$RUN" Vintrel
 check "Run key kept" key_exists "$RUN"
