@@ -15,7 +15,30 @@ constexpr int kLongestWait = 60;
 // A taskbar that has not answered within this time is taken for one that does not answer.
 constexpr UINT kShellAnswerMs = 500;
 
+// Ticks to wait after a failed add, given the wait before it (0 after a success).
+int NextWait(int previousWait) {
+    return previousWait <= 0 ? 1 : std::min(previousWait * 2, kLongestWait);
+}
+
+BOOL WINAPI NotifyAnsweringShell(DWORD action, PNOTIFYICONDATAW data) {
+    using NotifyFunction = decltype(&Shell_NotifyIconW);
+    static const auto notify =
+        SystemLibraries::Shell().Function<NotifyFunction>("Shell_NotifyIconW");
+    // Shell_NotifyIconW would wait seconds for a busy taskbar, and for ever under Wine.
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    DWORD_PTR answer = 0;
+    if (taskbar &&
+        !SendMessageTimeoutW(taskbar, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kShellAnswerMs, &answer)) {
+        SetLastError(ERROR_TIMEOUT);
+        return FALSE;
+    }
+    return notify ? notify(action, data) : FALSE;
+}
+
 } // namespace
+
+TrayIcon::TrayIcon(UINT id, UINT callbackMessage)
+    : m_notify(NotifyAnsweringShell), m_id(id), m_callbackMessage(callbackMessage) {}
 
 BOOL TrayIcon::Add(HWND hwnd, HICON icon) {
     SetLastError(ERROR_SUCCESS);
@@ -35,11 +58,9 @@ BOOL TrayIcon::Add(HWND hwnd, HICON icon) {
     return m_shown;
 }
 
+// Only a failed add leaves ticks to wait.
 void TrayIcon::Tick(HWND hwnd, HICON icon) {
-    if (m_shown || m_ticksLeft == 0) {
-        return;
-    }
-    if (--m_ticksLeft == 0) {
+    if (m_ticksLeft > 0 && --m_ticksLeft == 0) {
         Add(hwnd, icon);
     }
 }
@@ -49,25 +70,6 @@ void TrayIcon::Remove(HWND hwnd) {
     m_shown = false;
     m_wait = 0;
     m_ticksLeft = 0;
-}
-
-int TrayIcon::NextWait(int previousWait) {
-    return previousWait <= 0 ? 1 : std::min(previousWait * 2, kLongestWait);
-}
-
-BOOL WINAPI TrayIcon::NotifyAnsweringShell(DWORD action, PNOTIFYICONDATAW data) {
-    using NotifyFunction = decltype(&Shell_NotifyIconW);
-    static const auto notify =
-        SystemLibraries::Shell().Function<NotifyFunction>("Shell_NotifyIconW");
-    // Shell_NotifyIconW would wait seconds for a busy taskbar, and for ever under Wine.
-    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-    DWORD_PTR answer = 0;
-    if (taskbar &&
-        !SendMessageTimeoutW(taskbar, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kShellAnswerMs, &answer)) {
-        SetLastError(ERROR_TIMEOUT);
-        return FALSE;
-    }
-    return notify ? notify(action, data) : FALSE;
 }
 
 BOOL TrayIcon::Send(DWORD action, HWND hwnd, HICON icon, bool withBalloon) {

@@ -16,7 +16,7 @@ public:
     // answer fails the call with ERROR_TIMEOUT.
     using Notify = BOOL(WINAPI*)(DWORD action, PNOTIFYICONDATAW data);
 
-    TrayIcon(UINT id, UINT callbackMessage) : m_id(id), m_callbackMessage(callbackMessage) {}
+    TrayIcon(UINT id, UINT callbackMessage);
 
     // Adds the icon now (at start, and when the shell has started again); returns whether it
     // is shown.
@@ -27,13 +27,9 @@ public:
     void Remove(HWND hwnd);
     bool IsShown() const { return m_shown; }
 
-    // Ticks to wait after a failed add, given the wait before it (0 after a success).
-    static int NextWait(int previousWait);
-    // The shell, asked only when its taskbar answers within half a second.
-    static BOOL WINAPI NotifyAnsweringShell(DWORD action, PNOTIFYICONDATAW data);
-
-    // Where notifications go; tests put a stand-in for the shell here.
-    Notify m_notify = NotifyAnsweringShell;
+    // Where notifications go: the shell, asked only when its taskbar answers within half a
+    // second. Tests put a stand-in for the shell here.
+    Notify m_notify;
 
 private:
     BOOL Send(DWORD action, HWND hwnd, HICON icon, bool withBalloon);

@@ -18,10 +18,9 @@ GUID = r"^\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}$"
 DATE = r"^\d{4}-\d{2}-\d{2}$"
 MANIFEST_VERSION = r"^1\.10\.0$"
 
-# What each winget file must hold: (path of keys, pattern the value must match as text).
-# The common keys of every file come first.
+# What each winget file must hold: (path of keys, the schema's pattern or choice for its value
+# as text). The values that come from the built files are compared with them in main().
 COMMON = [
-    (("PackageIdentifier",), r"^ZOREREV\.Vintrel$"),
     (("PackageIdentifier",), IDENTIFIER),
     (("PackageVersion",), VERSION),
     (("ManifestVersion",), MANIFEST_VERSION),
@@ -29,42 +28,39 @@ COMMON = [
 WINGET = {
     "ZOREREV.Vintrel.yaml": COMMON + [
         (("ManifestType",), r"^version$"),
-        (("DefaultLocale",), r"^en-US$"),
+        (("DefaultLocale",), LOCALE),
     ],
     "ZOREREV.Vintrel.installer.yaml": COMMON + [
         (("ManifestType",), r"^installer$"),
+        # What the package is: a per-user installer of the 32-bit program.
         (("InstallerType",), r"^msi$"),
         (("Scope",), r"^user$"),
-        (("UpgradeBehavior",), r"^install$"),
+        (("UpgradeBehavior",), r"^(install|uninstallPrevious|deny)$"),
         (("ReleaseDate",), DATE),
         (("Installers", 0, "Architecture"), r"^x86$"),
         (("Installers", 0, "InstallerUrl"), URL),
-        (("Installers", 0, "InstallerUrl"), r"/Vintrel-[0-9.]+-x86\.msi$"),
         (("Installers", 0, "InstallerSha256"), SHA256),
-        (("Installers", 0, "ProductCode"), GUID),
-        (("Installers", 0, "AppsAndFeaturesEntries", 0, "DisplayName"), r"^Vintrel$"),
-        (("Installers", 0, "AppsAndFeaturesEntries", 0, "Publisher"), r"^ZOREREV$"),
-        (("Installers", 0, "AppsAndFeaturesEntries", 0, "ProductCode"), GUID),
-        (("Installers", 0, "AppsAndFeaturesEntries", 0, "UpgradeCode"),
-         r"^\{D1771EE0-F451-4D4E-88B7-0AA736BDD007\}$"),
+        (("Installers", 0, "AppsAndFeaturesEntries", 0, "DisplayName"), r"^.{1,256}$"),
+        (("Installers", 0, "AppsAndFeaturesEntries", 0, "Publisher"), r"^.{1,256}$"),
+        (("Installers", 0, "AppsAndFeaturesEntries", 0, "UpgradeCode"), GUID),
     ],
     "ZOREREV.Vintrel.locale.en-US.yaml": COMMON + [
         (("ManifestType",), r"^defaultLocale$"),
         (("PackageLocale",), LOCALE),
-        (("Publisher",), r"^ZOREREV$"),
-        (("PackageName",), r"^Vintrel$"),
-        (("License",), r"^MIT$"),
+        (("Publisher",), r"^.{2,256}$"),
+        (("PackageName",), r"^.{2,256}$"),
+        (("License",), r"^.{3,512}$"),
         (("ShortDescription",), r"^.{3,256}$"),
     ],
 }
 SCOOP = [
     (("version",), r"^[\w\-.+_]+$"),
-    (("url",), r"^https?://[^$]+/Vintrel-[0-9.]+-x86\.zip$"),
+    (("url",), URL),
     (("hash",), SHA256),
-    (("license",), r"^MIT$"),
-    (("bin",), r"^Vintrel\.exe$"),
-    (("shortcuts", 0, 0), r"^Vintrel\.exe$"),
-    (("shortcuts", 0, 1), r"^Vintrel$"),
+    (("license",), r"^.+$"),
+    (("bin",), r"\.exe$"),
+    (("shortcuts", 0, 0), r"\.exe$"),
+    (("shortcuts", 0, 1), r"^.+$"),
 ]
 # Scoop's schema allows no other keys; settings live in the registry, so nothing persists.
 SCOOP_KEYS = {"version", "description", "homepage", "license", "url", "hash", "bin",
