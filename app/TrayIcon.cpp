@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "app/SystemLibraries.h"
+#include "system/SystemLibraries.h"
 
 #if !defined(_WIN64)
 static_assert(sizeof(NOTIFYICONDATAW) == 956, "the tray icon record of the 32-bit program");

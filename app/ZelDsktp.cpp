@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "app/ClockFace.h"
-#include "app/DisplayDpi.h"
+#include "system/DisplayDpi.h"
 #include "settings/ClockSettings.h"
 
 #if !defined(_WIN64)

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/DisplayDpi.h"
+#include "system/DisplayDpi.h"
 #include "res/resource.h"
 #include "tests/support/ClockFixture.h"
 

@@ -1,6 +1,6 @@
-#include "app/GdiPlusApi.h"
+#include "system/GdiPlusApi.h"
 
-#include "app/SystemLibraries.h"
+#include "system/SystemLibraries.h"
 
 namespace {
 
