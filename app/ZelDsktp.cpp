@@ -1,8 +1,10 @@
 #include "app/ZelDsktp.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "app/ClockFace.h"
+#include "app/ScreenPlace.h"
 #include "system/DisplayDpi.h"
 #include "settings/ClockSettings.h"
 
@@ -30,6 +32,28 @@ bool IsClickThatFrames(UINT msg, LPARAM lParam) {
         return true;
     }
     return msg == WM_TRAYICON && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN);
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(handle, &info)) {
+        reinterpret_cast<std::vector<ScreenPlace::Monitor>*>(list)->push_back(
+            {info.rcMonitor, info.rcWork});
+    }
+    return TRUE;
+}
+
+// The monitors as they are now.
+std::vector<ScreenPlace::Monitor> Monitors() {
+    std::vector<ScreenPlace::Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// A change of the displays or of the taskbar's place.
+bool IsDisplayChange(UINT msg, WPARAM wParam) {
+    return msg == WM_DISPLAYCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA);
 }
 
 // The built-in place, sized for the monitor it lies on.
@@ -131,6 +155,8 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         InvalidateRect(m_hWnd, nullptr, TRUE);
     } else if (msg == WM_ENDSESSION && wParam) {
         SaveWindowRect();
+    } else if (IsDisplayChange(msg, wParam)) {
+        KeepInSight();
     } else if (msg != 0 && msg == TaskbarCreatedMessage()) {
         OnTaskbarCreated();
     }
@@ -157,8 +183,22 @@ LRESULT ZelDsktp::OnDpiChanged(const RECT* suggested) {
         SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        KeepInSight();
     }
     return 0;
+}
+
+// A monitor went, a resolution fell or the taskbar moved: a clock no longer wholly on the
+// monitors comes back into sight, in the mode it is in and without taking the keyboard. Where it
+// stands is saved as ever, at the next close or "Make Transparent".
+void ZelDsktp::KeepInSight() {
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    const RECT place = ScreenPlace::KeepInSight(window, Monitors());
+    if (!EqualRect(&place, &window)) {
+        SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 // After a resize; the next paint uses the new size.
@@ -208,9 +248,10 @@ void ZelDsktp::RestoreWindowRect() {
         !settings.ReadBinary(Settings::kSection, Settings::kWindowPlacement, &rect, sizeof(rect))) {
         return;
     }
-    bool meetsMonitor = MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
-    if (ClockFace::AcceptSavedRect(rect, GetSystemMetrics(SM_CXVIRTUALSCREEN), meetsMonitor)) {
-        MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                   TRUE);
+    if (ClockFace::AcceptSavedRect(rect, GetSystemMetrics(SM_CXVIRTUALSCREEN))) {
+        // Saved on a desktop that may have had other monitors.
+        const RECT place = ScreenPlace::KeepInSight(rect, Monitors());
+        MoveWindow(m_hWnd, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, TRUE);
     }
 }

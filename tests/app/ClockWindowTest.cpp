@@ -20,6 +20,14 @@ namespace {
 
 const Edges kDefaultPlace{10, 10, 220, 120};
 
+// The part of the primary monitor that the taskbar leaves free.
+RECT PrimaryWorkArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcWork;
+}
+
 LONG_PTR ExStyle(HWND hwnd) {
     return GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
 }
@@ -232,26 +240,36 @@ TEST_F(ClockFixture, At150PercentTheClockKeepsItsApparentSize) {
         << "the built-in place was rescaled";
 }
 
-TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
+TEST_F(ClockFixture, StoredPlaceIsUsedWhenValidAndBroughtIntoSight) {
     const LONG width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const RECT work = PrimaryWorkArea();
     struct Case {
         const char* what;
         RECT stored;
         DWORD size;
-        bool applied;
+        Edges expected;
     };
     const Case cases[] = {
-        {"inside", {100, 120, 400, 300}, 16, true},
-        {"negative left, still on a monitor", {-50, 20, 160, 130}, 16, true},
-        {"left at the virtual-screen width", {width, 20, width + 210, 130}, 16, false},
-        {"left beyond the virtual-screen width", {width + 90, 20, width + 300, 130}, 16, false},
-        {"below every monitor", {100, 5000, 310, 5110}, 16, false},
-        {"shorter than a rectangle", {100, 120, 400, 300}, 12, false},
-        {"longer than a rectangle", {100, 120, 400, 300}, 20, false},
-        {"no width", {100, 120, 100, 300}, 16, false},
-        {"negative height", {100, 300, 400, 120}, 16, false},
-        {"width beyond 32 bits", {-2147483000, 120, 2147483000, 300}, 16, false},
-        {"height beyond 32 bits", {100, -2147483000, 400, 2147483000}, 16, false},
+        {"inside", {100, 120, 400, 300}, 16, {100, 120, 400, 300}},
+        {"negative left, partly on a monitor: moved in",
+         {-50, 300, 160, 410},
+         16,
+         {work.left, 300, work.left + 210, 410}},
+        {"below every monitor: onto the nearest",
+         {100, 5000, 310, 5110},
+         16,
+         {100, work.bottom - 110, 310, work.bottom}},
+        {"left at the virtual-screen width", {width, 20, width + 210, 130}, 16, kDefaultPlace},
+        {"left beyond the virtual-screen width",
+         {width + 90, 20, width + 300, 130},
+         16,
+         kDefaultPlace},
+        {"shorter than a rectangle", {100, 120, 400, 300}, 12, kDefaultPlace},
+        {"longer than a rectangle", {100, 120, 400, 300}, 20, kDefaultPlace},
+        {"no width", {100, 120, 100, 300}, 16, kDefaultPlace},
+        {"negative height", {100, 300, 400, 120}, 16, kDefaultPlace},
+        {"width beyond 32 bits", {-2147483000, 120, 2147483000, 300}, 16, kDefaultPlace},
+        {"height beyond 32 bits", {100, -2147483000, 400, 2147483000}, 16, kDefaultPlace},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -259,8 +277,38 @@ TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
         std::memcpy(data, &c.stored, sizeof(c.stored));
         StoreSetting(Settings::kWindowPlacement, data, c.size);
         Start();
-        EXPECT_EQ(c.applied ? EdgesOf(c.stored) : kDefaultPlace, WindowEdges(Window()));
+        EXPECT_EQ(c.expected, WindowEdges(Window()));
         Stop();
+    }
+}
+
+// One notice of the system per row, to a framed clock that stands partly below the screen.
+TEST_F(ClockFixture, DisplayChangesBringAStrandedClockBackIntoSight) {
+    const RECT work = PrimaryWorkArea();
+    const Edges stranded{100, work.bottom - 50, 310, work.bottom + 60};
+    const Edges inSight{100, work.bottom - 110, 310, work.bottom};
+    struct Case {
+        const char* what;
+        UINT msg;
+        WPARAM wParam;
+        Edges expected;
+    };
+    const Case cases[] = {
+        {"the display mode changed", WM_DISPLAYCHANGE, 32, inSight},
+        {"the taskbar moved", WM_SETTINGCHANGE, SPI_SETWORKAREA, inSight},
+        {"another setting changed", WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, stranded},
+    };
+    Start();
+    RemoveSetting(Settings::kWindowPlacement);
+    Paint(*m_clock, FALSE);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MoveWindow(Window(), stranded[0], stranded[1], stranded[2] - stranded[0],
+                   stranded[3] - stranded[1], TRUE);
+        SendMessageW(Window(), c.msg, c.wParam, 0);
+        EXPECT_EQ(c.expected, WindowEdges(Window()));
+        EXPECT_FALSE(m_clock->m_shaped) << "the clock left framed mode";
+        EXPECT_FALSE(Setting(Settings::kWindowPlacement).Exists()) << "the move was saved";
     }
 }
 

@@ -27,6 +27,7 @@ _saved_run=""
 _had_run_value=0
 _had_run_key=1
 _registry_saved=0
+_home_prefix=""
 
 fail() {
     echo "FAIL: $*" >&2
@@ -140,6 +141,7 @@ e2e_cleanup() {
         wait "$CLOCK_PID" 2>/dev/null || true
     fi
     [ -z "$SHELL_STOPPED" ] || shell_continue
+    [ -z "$_home_prefix" ] || leave_virtual_desktop
     if [ -n "$NOTEPAD_PID" ]; then
         kill -9 "$NOTEPAD_PID" 2>/dev/null || true
         wait "$NOTEPAD_PID" 2>/dev/null || true
@@ -405,6 +407,30 @@ open_chooser() {
     shot "chooser-$2"
     click_control 2 "$2"
     wait_for 5 dialog_closed "$2" || fail "the $2 chooser did not close"
+}
+
+# virtual_desktop WxH: from here on the test runs in a copy of its prefix whose desktop is a Wine
+# virtual desktop of that size, so that a program can change the display mode (Xvfb has only
+# one). The copy has its own Wine server, and no clock in its Run key to start with the session.
+virtual_desktop() {
+    _home_prefix=$WINEPREFIX
+    WINEPREFIX=$_home_prefix-desktop
+    rm -rf "$WINEPREFIX"
+    cp -a "$_home_prefix" "$WINEPREFIX"
+    local reg=$WINEPREFIX/user.reg
+    awk '/^\[/ { run = ($0 ~ /^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\]/) }
+        !(run && /^"Vintrel"=/)' "$reg" >"$reg.new" && mv "$reg.new" "$reg"
+    printf '\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n' >>"$reg"
+    printf '\n[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="%s"\n' "$1" >>"$reg"
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    reg delete "$SETTINGS_KEY" /f >/dev/null || true
+}
+
+leave_virtual_desktop() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    WINEPREFIX=$_home_prefix
+    _home_prefix=""
 }
 
 # The Linux process of this prefix's shell (Wine's explorer, which owns the taskbar).
