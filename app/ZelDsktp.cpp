@@ -104,7 +104,8 @@ LRESULT ZelDsktp::OnCreate(CREATESTRUCTW* cs) {
     MoveWindow(m_hWnd, place.left, place.top, place.right - place.left, place.bottom - place.top,
                TRUE);
     RestoreWindowRect();
-    ShowWindow(m_hWnd, SW_SHOW);
+    // Whatever the user is typing into keeps the keyboard, at logon too.
+    ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     m_placing = FALSE;
     StartTimer();
     return ZelWnd::OnCreate(cs);

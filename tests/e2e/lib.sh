@@ -20,6 +20,7 @@ DIALOG="Vintrel (Properties)"
 
 CLOCK_PID=""
 NOTEPAD_PID=""
+TYPER_PID=""
 SHELL_STOPPED=""
 _keeper_pid=""
 _saved_settings=""
@@ -141,6 +142,7 @@ e2e_cleanup() {
         wait "$CLOCK_PID" 2>/dev/null || true
     fi
     [ -z "$SHELL_STOPPED" ] || shell_continue
+    [ -z "$TYPER_PID" ] || kill "$TYPER_PID" 2>/dev/null || true
     [ -z "$_home_prefix" ] || leave_virtual_desktop
     if [ -n "$NOTEPAD_PID" ]; then
         kill -9 "$NOTEPAD_PID" 2>/dev/null || true
@@ -378,6 +380,42 @@ type_beside_clock() {
     [ "$clock_topmost" = 1 ] && [ "$clock_above" = 1 ] ||
         fail "the clock is no longer on top (topmost $clock_topmost, above Notepad $clock_above)"
     note "typed '$1' beside the clock: every letter arrived"
+}
+
+# start_while_typing: a person types into Notepad while the clock starts, as at logon, and on
+# through its first ticks. Every letter must arrive and Notepad must keep the keyboard.
+start_while_typing() {
+    local out before letters="" stop=$ART/stop-typing
+    out=$(probe typing "$NOTEPAD_TITLE")
+    echo "$out" | grep '^found=1$' >/dev/null || fail "no edit field in Notepad"
+    eval "$out"
+    before=$typed
+    click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
+    rm -f "$stop" "$ART/typed-at-start"
+    # At most 200 letters: the probe reads 255.
+    (
+        word=startup
+        for i in $(seq 0 199); do
+            [ -e "$stop" ] && break
+            xdotool type --delay 0 "${word:i%7:1}"
+            printf '%s' "${word:i%7:1}" >>"$ART/typed-at-start"
+            sleep 0.4
+        done
+    ) &
+    TYPER_PID=$!
+    clock_start
+    wait_for 5 clock_clipped || fail "the clock did not clip its window"
+    sleep 3
+    touch "$stop"
+    wait "$TYPER_PID"
+    TYPER_PID=""
+    letters=$(cat "$ART/typed-at-start")
+    eval "$(probe typing "$NOTEPAD_TITLE")"
+    shot typed-at-start
+    [ "$typed" = "$before$letters" ] ||
+        fail "typed '$letters' while the clock started; Notepad holds '$typed'"
+    [ "$in_front" = 1 ] || fail "the clock took the keyboard from Notepad at its start"
+    note "typed ${#letters} letters while the clock started: every one arrived"
 }
 
 # click_control ID [TITLE]: clicks the middle of a control of the Properties dialog (or of
