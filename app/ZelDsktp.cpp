@@ -140,8 +140,14 @@ BOOL ZelDsktp::AddTrayIcon() {
     return m_tray.Add(m_hWnd, m_hTrayIcon);
 }
 
-// The shell has started again, perhaps at another scale: its notification area is empty.
+// The shell has started again, perhaps at another scale: its notification area is empty. Told
+// so while an add waits for the shell, the clock adds its icon again once that add is over: the
+// waiting add still holds the icon it hands the shell, and its outcome stands.
 void ZelDsktp::OnTaskbarCreated() {
+    if (m_tray.IsBusy()) {
+        PostMessageW(m_hWnd, TaskbarCreatedMessage(), 0, 0);
+        return;
+    }
     DestroyIcon(m_hTrayIcon);
     AddTrayIcon();
 }

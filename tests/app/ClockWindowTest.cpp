@@ -64,30 +64,53 @@ public:
     BOOL m_placeTaken = FALSE;
 };
 
-// How a stand-in shell answers one add of the icon.
-enum class Reply { Ok, Refuse, NoAnswer };
+// How a stand-in shell answers one add of the icon. Ok adds it unless it is there already;
+// RestartsWhileAsked starts the shell again, with an empty notification area, while the add
+// waits for it, and tells the clock so.
+enum class Reply { Ok, Refuse, NoAnswer, RestartsWhileAsked };
 
-// A stand-in for the shell: answers the adds from a script (then Ok), refuses every change of
-// the icon, and notes every notification with the number of ticks seen so far.
+// A stand-in for the shell: answers the adds from a script (then Ok), changes an icon only
+// while it is there, and notes every notification with the number of ticks seen so far, and
+// whether the icon it was handed had been destroyed by the time it was used.
 struct ScriptedShell {
     std::vector<Reply> replies;
     size_t next = 0;
     int ticks = 0;
     Reply last = Reply::Ok;
+    bool iconThere = false;
     std::vector<std::string> log;
 } g_shell;
+
+bool IsLiveIcon(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) {
+        return false;
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
 
 BOOL WINAPI NotifyScriptedShell(DWORD action, PNOTIFYICONDATAW data) {
     BOOL result = TRUE;
     std::string entry = std::to_string(g_shell.ticks);
     if (action == NIM_ADD) {
-        g_shell.last =
+        const Reply reply =
             g_shell.next < g_shell.replies.size() ? g_shell.replies[g_shell.next++] : Reply::Ok;
         entry += (data->uFlags & NIF_INFO) ? " add+balloon" : " add";
-        result = g_shell.last == Reply::Ok;
+        if (reply == Reply::RestartsWhileAsked) {
+            g_shell.iconThere = false;
+            SendMessageW(data->hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        }
+        g_shell.last = reply == Reply::Refuse || reply == Reply::NoAnswer ? reply : Reply::Ok;
+        result = g_shell.last == Reply::Ok && !g_shell.iconThere;
+        g_shell.iconThere = g_shell.iconThere || result;
     } else {
         entry += action == NIM_MODIFY ? " modify" : " delete";
-        result = action == NIM_DELETE;
+        result = action == NIM_DELETE || g_shell.iconThere;
+    }
+    if (action != NIM_DELETE && !IsLiveIcon(data->hIcon)) {
+        entry += " dead-icon";
     }
     g_shell.log.push_back(entry);
     SetLastError(g_shell.last == Reply::NoAnswer ? ERROR_TIMEOUT : ERROR_GEN_FAILURE);
@@ -475,6 +498,11 @@ TEST_F(ClockFixture, TrayIconAddsFollowOneRuleWhateverTheShellAnswers) {
          6,
          2,
          {"0 add+balloon", "2 add", "2 modify", "3 add"}},
+        {"restarts while the first add waits for it: the restart's add follows with a new icon",
+         {R::RestartsWhileAsked},
+         2,
+         -1,
+         {"0 add+balloon", "0 add", "0 modify"}},
     };
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     for (const Case& c : cases) {
@@ -487,6 +515,7 @@ TEST_F(ClockFixture, TrayIconAddsFollowOneRuleWhateverTheShellAnswers) {
                 SendMessageW(Window(), WM_TIMER, kClockTimerId, 0);
             }
             if (tick == c.shellRestartsAfter) {
+                g_shell.iconThere = false;
                 SendMessageW(Window(), taskbarCreated, 0, 0);
             }
         }
