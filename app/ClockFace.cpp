@@ -70,9 +70,9 @@ RECT DefaultPlace(UINT dpi) {
     return {x, y, x + ScaleForDpi(kDefaultWidth, dpi), y + ScaleForDpi(kDefaultHeight, dpi)};
 }
 
-bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth, bool meetsMonitor) {
+bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth) {
     return IsWindowExtent(rect.left, rect.right) && IsWindowExtent(rect.top, rect.bottom) &&
-           rect.left < virtualScreenWidth && meetsMonitor;
+           rect.left < virtualScreenWidth;
 }
 
 } // namespace ClockFace

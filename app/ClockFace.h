@@ -46,7 +46,7 @@ int ScaleForDpi(int pixelsAt96, UINT dpi);
 RECT DefaultPlace(UINT dpi);
 
 // Whether a saved rectangle is put back: its width and height are positive and fit in 32
-// bits, its left edge lies within the virtual screen width and it meets a monitor.
-bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth, bool meetsMonitor);
+// bits, and its left edge lies within the virtual screen width.
+bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth);
 
 } // namespace ClockFace

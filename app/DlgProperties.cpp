@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "app/SystemLibraries.h"
+#include "system/SystemLibraries.h"
 #include "res/resource.h"
 #include "settings/ClockSettings.h"
 #include "settings/SettingsNames.h"

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include "app/GdiPlusApi.h"
+#include "system/GdiPlusApi.h"
 
 template <typename T> using GdiPlusDelete = Gdiplus::GpStatus(WINGDIPAPI*)(T*);
 

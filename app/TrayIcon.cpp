@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "app/SystemLibraries.h"
+#include "system/SystemLibraries.h"
 
 #if !defined(_WIN64)
 static_assert(sizeof(NOTIFYICONDATAW) == 956, "the tray icon record of the 32-bit program");
@@ -90,5 +90,9 @@ BOOL TrayIcon::Send(DWORD action, HWND hwnd, HICON icon, bool withBalloon) {
         wcscpy(data.szInfoTitle, L"Vintrel Ver 2014");
         data.dwInfoFlags = NIIF_INFO;
     }
-    return m_notify(action, &data);
+    const bool wasBusy = m_busy;
+    m_busy = true;
+    const BOOL result = m_notify(action, &data);
+    m_busy = wasBusy;
+    return result;
 }

@@ -26,6 +26,9 @@ public:
     // Takes the icon away; no retry follows.
     void Remove(HWND hwnd);
     bool IsShown() const { return m_shown; }
+    // True while a notification waits for the shell. Messages sent to the clock meanwhile are
+    // handled inside that wait.
+    bool IsBusy() const { return m_busy; }
 
     // Where notifications go: the shell, asked only when its taskbar answers within half a
     // second. Tests put a stand-in for the shell here.
@@ -38,6 +41,7 @@ private:
     UINT m_callbackMessage;
     bool m_shown = false;
     bool m_balloonShown = false;
+    bool m_busy = false;
     int m_wait = 0;
     int m_ticksLeft = 0;
 };

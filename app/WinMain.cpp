@@ -1,8 +1,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/GdiPlusApi.h"
-#include "app/SystemLibraries.h"
+#include "system/GdiPlusApi.h"
+#include "system/SystemLibraries.h"
 #include "app/ZelDsktp.h"
 #include "res/resource.h"
 #include "settings/AutoStart.h"
@@ -44,7 +44,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
         clock = new ZelDsktp();
         clock->RegisterAndCreate(nullptr, instance, L"Vintrel", IDR_MAINMENU, L"vintrel");
-        ShowWindow(clock->m_hWnd, SW_SHOW);
+        ShowWindow(clock->m_hWnd, SW_SHOWNOACTIVATE);
         autoStart.Add(Settings::kAutoStartName);
         for (;;) {
             BOOL result = GetMessageW(&msg, nullptr, 0, 0);

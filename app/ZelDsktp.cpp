@@ -1,9 +1,11 @@
 #include "app/ZelDsktp.h"
 
 #include <cwchar>
+#include <vector>
 
 #include "app/ClockFace.h"
-#include "app/DisplayDpi.h"
+#include "app/ScreenPlace.h"
+#include "system/DisplayDpi.h"
 #include "settings/ClockSettings.h"
 
 #if !defined(_WIN64)
@@ -30,6 +32,28 @@ bool IsClickThatFrames(UINT msg, LPARAM lParam) {
         return true;
     }
     return msg == WM_TRAYICON && (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN);
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(handle, &info)) {
+        reinterpret_cast<std::vector<ScreenPlace::Monitor>*>(list)->push_back(
+            {info.rcMonitor, info.rcWork});
+    }
+    return TRUE;
+}
+
+// The monitors as they are now.
+std::vector<ScreenPlace::Monitor> Monitors() {
+    std::vector<ScreenPlace::Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// A change of the displays or of the taskbar's place.
+bool IsDisplayChange(UINT msg, WPARAM wParam) {
+    return msg == WM_DISPLAYCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA);
 }
 
 // The built-in place, sized for the monitor it lies on.
@@ -80,7 +104,8 @@ LRESULT ZelDsktp::OnCreate(CREATESTRUCTW* cs) {
     MoveWindow(m_hWnd, place.left, place.top, place.right - place.left, place.bottom - place.top,
                TRUE);
     RestoreWindowRect();
-    ShowWindow(m_hWnd, SW_SHOW);
+    // Whatever the user is typing into keeps the keyboard, at logon too.
+    ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
     m_placing = FALSE;
     StartTimer();
     return ZelWnd::OnCreate(cs);
@@ -115,8 +140,14 @@ BOOL ZelDsktp::AddTrayIcon() {
     return m_tray.Add(m_hWnd, m_hTrayIcon);
 }
 
-// The shell has started again, perhaps at another scale: its notification area is empty.
+// The shell has started again, perhaps at another scale: its notification area is empty. Told
+// so while an add waits for the shell, the clock adds its icon again once that add is over: the
+// waiting add still holds the icon it hands the shell, and its outcome stands.
 void ZelDsktp::OnTaskbarCreated() {
+    if (m_tray.IsBusy()) {
+        PostMessageW(m_hWnd, TaskbarCreatedMessage(), 0, 0);
+        return;
+    }
     DestroyIcon(m_hTrayIcon);
     AddTrayIcon();
 }
@@ -131,6 +162,8 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         InvalidateRect(m_hWnd, nullptr, TRUE);
     } else if (msg == WM_ENDSESSION && wParam) {
         SaveWindowRect();
+    } else if (IsDisplayChange(msg, wParam)) {
+        KeepInSight();
     } else if (msg != 0 && msg == TaskbarCreatedMessage()) {
         OnTaskbarCreated();
     }
@@ -157,8 +190,22 @@ LRESULT ZelDsktp::OnDpiChanged(const RECT* suggested) {
         SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        KeepInSight();
     }
     return 0;
+}
+
+// A monitor went, a resolution fell or the taskbar moved: a clock no longer wholly on the
+// monitors comes back into sight, in the mode it is in and without taking the keyboard. Where it
+// stands is saved as ever, at the next close or "Make Transparent".
+void ZelDsktp::KeepInSight() {
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    const RECT place = ScreenPlace::KeepInSight(window, Monitors());
+    if (!EqualRect(&place, &window)) {
+        SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 // After a resize; the next paint uses the new size.
@@ -208,9 +255,10 @@ void ZelDsktp::RestoreWindowRect() {
         !settings.ReadBinary(Settings::kSection, Settings::kWindowPlacement, &rect, sizeof(rect))) {
         return;
     }
-    bool meetsMonitor = MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
-    if (ClockFace::AcceptSavedRect(rect, GetSystemMetrics(SM_CXVIRTUALSCREEN), meetsMonitor)) {
-        MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                   TRUE);
+    if (ClockFace::AcceptSavedRect(rect, GetSystemMetrics(SM_CXVIRTUALSCREEN))) {
+        // Saved on a desktop that may have had other monitors.
+        const RECT place = ScreenPlace::KeepInSight(rect, Monitors());
+        MoveWindow(m_hWnd, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, TRUE);
     }
 }

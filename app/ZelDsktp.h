@@ -57,6 +57,7 @@ private:
     void RestoreWindowRect();
     void OpenHelpPage();
     LRESULT OnDpiChanged(const RECT* suggested);
+    void KeepInSight();
     void OnTaskbarCreated();
     void PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);

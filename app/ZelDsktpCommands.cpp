@@ -4,7 +4,7 @@
 
 #include "app/DlgProperties.h"
 #include "app/HelpAddress.h"
-#include "app/SystemLibraries.h"
+#include "system/SystemLibraries.h"
 #include "res/resource.h"
 #include "settings/AutoStart.h"
 

@@ -4,12 +4,86 @@
 #include "app/GdiPlusHandle.h"
 #include "app/PaintScope.h"
 #include "app/SolidBrush.h"
+#include "settings/SettingsNames.h"
 
 static_assert(sizeof(WINDOWINFO) == 60, "the window information record");
 
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// Faces that stand in for a chosen face that is not installed, after the default face: GDI+'s
+// own sans-serif family, and the face Windows' font mapper picks for a bold sans-serif TrueType
+// font (under Wine, without Arial, GDI+'s family is missing too). Found once per run: GDI+ may
+// keep its family for the whole run, so the program never deletes it and asks for it only once.
+struct StandInFaces {
+    wchar_t generic[LF_FACESIZE];
+    wchar_t mapped[LF_FACESIZE];
+};
+
+void GenericSansSerifFace(const GdiPlusApi& gdiPlus, wchar_t (&face)[LF_FACESIZE]) {
+    Gdiplus::GpFontFamily* generic = nullptr;
+    if (gdiPlus.GetGenericFontFamilySansSerif(&generic) != Gdiplus::Ok ||
+        gdiPlus.GetFamilyName(generic, face, LANG_NEUTRAL) != Gdiplus::Ok) {
+        face[0] = L'\0';
+    }
+}
+
+void MappedSansSerifFace(wchar_t (&face)[LF_FACESIZE]) {
+    LOGFONTW request{};
+    request.lfWeight = FW_BOLD;
+    request.lfCharSet = DEFAULT_CHARSET;
+    request.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    request.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontIndirectW(&request);
+    face[0] = L'\0';
+    if (dc && font) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        GetTextFaceW(dc, LF_FACESIZE, face);
+        SelectObject(dc, previous);
+    }
+    if (font) {
+        DeleteObject(font);
+    }
+    if (dc) {
+        DeleteDC(dc);
+    }
+}
+
+const StandInFaces& StandIns(const GdiPlusApi& gdiPlus) {
+    static StandInFaces faces{};
+    static bool found = false;
+    if (!found) {
+        found = true;
+        GenericSansSerifFace(gdiPlus, faces.generic);
+        MappedSansSerifFace(faces.mapped);
+    }
+    return faces;
+}
+
+bool CreateFamilyOf(const GdiPlusApi& gdiPlus, const wchar_t* face,
+                    Gdiplus::GpFontFamily** family) {
+    if (*face && gdiPlus.CreateFontFamilyFromName(face, nullptr, family) == Gdiplus::Ok) {
+        return true;
+    }
+    *family = nullptr;
+    return false;
+}
+
+// The family of the chosen face, or of the first stand-in that is installed: the clock always
+// shows the time, and the chosen face, which stays stored, is used again once it is installed.
+void CreateFamily(const GdiPlusApi& gdiPlus, const wchar_t* faceName,
+                  Gdiplus::GpFontFamily** family) {
+    if (CreateFamilyOf(gdiPlus, faceName, family) ||
+        CreateFamilyOf(gdiPlus, Settings::kDefaultFace, family)) {
+        return;
+    }
+    const StandInFaces& standIns = StandIns(gdiPlus);
+    if (!CreateFamilyOf(gdiPlus, standIns.generic, family)) {
+        CreateFamilyOf(gdiPlus, standIns.mapped, family);
+    }
+}
 
 void AddLine(const GdiPlusApi& gdiPlus, Gdiplus::GpPath* path, Gdiplus::GpFontFamily* family,
              Gdiplus::GpStringFormat* format, const ClockFace::LinePlan& line, bool withSuffix,
@@ -58,7 +132,7 @@ LRESULT ZelDsktp::OnPaint() {
     SolidBrush colorBrush(m_color);
 
     gdiPlus->CreatePath(Gdiplus::FillModeAlternate, path.out());
-    gdiPlus->CreateFontFamilyFromName(m_faceName, nullptr, family.out());
+    CreateFamily(*gdiPlus, m_faceName, family.out());
     // Wine draws nothing with a null format; this is the same default format.
     gdiPlus->CreateStringFormat(0, LANG_NEUTRAL, format.out());
     ClockFace::LinePlan lines[2];

@@ -1,8 +1,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/GdiPlusApi.h"
-#include "app/SystemLibraries.h"
+#include "system/GdiPlusApi.h"
+#include "system/SystemLibraries.h"
 #include "app/ZelDsktp.h"
 #include "bench/BenchRecorder.h"
 #include "bench/BenchSession.h"

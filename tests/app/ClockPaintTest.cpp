@@ -130,18 +130,21 @@ TEST_F(ClockFixture, DigitsTakeTheColourOfTheStoredLowThreeBytes) {
     }
 }
 
-TEST_F(ClockFixture, FaceWithoutLinesIsEmpty) {
+TEST_F(ClockFixture, FaceIsEmptyOnlyWithoutLines) {
     Start();
     MoveWindow(Window(), 300, 300, 210, 110, TRUE);
     struct Case {
         const char* what;
         const wchar_t* face;
         DWORD displayType;
+        bool digits;
     };
     const Case cases[] = {
-        {"face not installed", L"No Such Face Vintrel", DisplayBoth},
-        {"display type 3", L"Arial", 3},
-        {"display type -1", L"Arial", 0xFFFFFFFF},
+        {"face not installed: the default face stands in", L"No Such Face Vintrel", DisplayBoth,
+         true},
+        {"no face at all: the default face stands in", L"", DisplayBoth, true},
+        {"display type 3", L"Arial", 3, false},
+        {"display type -1", L"Arial", 0xFFFFFFFF, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -152,14 +155,15 @@ TEST_F(ClockFixture, FaceWithoutLinesIsEmpty) {
         Paint(*m_clock, FALSE);
         const std::vector<COLORREF> pixels = ClientPixels(Window());
         ASSERT_FALSE(pixels.empty());
-        EXPECT_EQ(pixels.size(),
-                  static_cast<size_t>(std::count(pixels.begin(), pixels.end(), kWhite)))
-            << "the framed client area is not plain white";
+        EXPECT_EQ(!c.digits, pixels.size() == static_cast<size_t>(
+                                                  std::count(pixels.begin(), pixels.end(), kWhite)))
+            << "framed client area: digits expected " << c.digits;
 
         Paint(*m_clock, TRUE);
         RECT box{};
-        EXPECT_EQ(NULLREGION, WindowRegionBox(Window(), &box));
-        EXPECT_TRUE(IsRectEmpty(&box));
+        EXPECT_EQ(c.digits ? COMPLEXREGION : NULLREGION, WindowRegionBox(Window(), &box));
+        EXPECT_EQ(!c.digits, IsRectEmpty(&box) != FALSE);
+        EXPECT_STREQ(c.face, m_clock->m_faceName) << "the chosen face was replaced";
     }
 }
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/DisplayDpi.h"
+#include "system/DisplayDpi.h"
 #include "res/resource.h"
 #include "tests/support/ClockFixture.h"
 
@@ -19,6 +19,14 @@ using namespace TestRegistry;
 namespace {
 
 const Edges kDefaultPlace{10, 10, 220, 120};
+
+// The part of the primary monitor that the taskbar leaves free.
+RECT PrimaryWorkArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcWork;
+}
 
 LONG_PTR ExStyle(HWND hwnd) {
     return GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
@@ -56,30 +64,53 @@ public:
     BOOL m_placeTaken = FALSE;
 };
 
-// How a stand-in shell answers one add of the icon.
-enum class Reply { Ok, Refuse, NoAnswer };
+// How a stand-in shell answers one add of the icon. Ok adds it unless it is there already;
+// RestartsWhileAsked starts the shell again, with an empty notification area, while the add
+// waits for it, and tells the clock so.
+enum class Reply { Ok, Refuse, NoAnswer, RestartsWhileAsked };
 
-// A stand-in for the shell: answers the adds from a script (then Ok), refuses every change of
-// the icon, and notes every notification with the number of ticks seen so far.
+// A stand-in for the shell: answers the adds from a script (then Ok), changes an icon only
+// while it is there, and notes every notification with the number of ticks seen so far, and
+// whether the icon it was handed had been destroyed by the time it was used.
 struct ScriptedShell {
     std::vector<Reply> replies;
     size_t next = 0;
     int ticks = 0;
     Reply last = Reply::Ok;
+    bool iconThere = false;
     std::vector<std::string> log;
 } g_shell;
+
+bool IsLiveIcon(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) {
+        return false;
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
 
 BOOL WINAPI NotifyScriptedShell(DWORD action, PNOTIFYICONDATAW data) {
     BOOL result = TRUE;
     std::string entry = std::to_string(g_shell.ticks);
     if (action == NIM_ADD) {
-        g_shell.last =
+        const Reply reply =
             g_shell.next < g_shell.replies.size() ? g_shell.replies[g_shell.next++] : Reply::Ok;
         entry += (data->uFlags & NIF_INFO) ? " add+balloon" : " add";
-        result = g_shell.last == Reply::Ok;
+        if (reply == Reply::RestartsWhileAsked) {
+            g_shell.iconThere = false;
+            SendMessageW(data->hWnd, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        }
+        g_shell.last = reply == Reply::Refuse || reply == Reply::NoAnswer ? reply : Reply::Ok;
+        result = g_shell.last == Reply::Ok && !g_shell.iconThere;
+        g_shell.iconThere = g_shell.iconThere || result;
     } else {
         entry += action == NIM_MODIFY ? " modify" : " delete";
-        result = action == NIM_DELETE;
+        result = action == NIM_DELETE || g_shell.iconThere;
+    }
+    if (action != NIM_DELETE && !IsLiveIcon(data->hIcon)) {
+        entry += " dead-icon";
     }
     g_shell.log.push_back(entry);
     SetLastError(g_shell.last == Reply::NoAnswer ? ERROR_TIMEOUT : ERROR_GEN_FAILURE);
@@ -232,26 +263,36 @@ TEST_F(ClockFixture, At150PercentTheClockKeepsItsApparentSize) {
         << "the built-in place was rescaled";
 }
 
-TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
+TEST_F(ClockFixture, StoredPlaceIsUsedWhenValidAndBroughtIntoSight) {
     const LONG width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const RECT work = PrimaryWorkArea();
     struct Case {
         const char* what;
         RECT stored;
         DWORD size;
-        bool applied;
+        Edges expected;
     };
     const Case cases[] = {
-        {"inside", {100, 120, 400, 300}, 16, true},
-        {"negative left, still on a monitor", {-50, 20, 160, 130}, 16, true},
-        {"left at the virtual-screen width", {width, 20, width + 210, 130}, 16, false},
-        {"left beyond the virtual-screen width", {width + 90, 20, width + 300, 130}, 16, false},
-        {"below every monitor", {100, 5000, 310, 5110}, 16, false},
-        {"shorter than a rectangle", {100, 120, 400, 300}, 12, false},
-        {"longer than a rectangle", {100, 120, 400, 300}, 20, false},
-        {"no width", {100, 120, 100, 300}, 16, false},
-        {"negative height", {100, 300, 400, 120}, 16, false},
-        {"width beyond 32 bits", {-2147483000, 120, 2147483000, 300}, 16, false},
-        {"height beyond 32 bits", {100, -2147483000, 400, 2147483000}, 16, false},
+        {"inside", {100, 120, 400, 300}, 16, {100, 120, 400, 300}},
+        {"negative left, partly on a monitor: moved in",
+         {-50, 300, 160, 410},
+         16,
+         {work.left, 300, work.left + 210, 410}},
+        {"below every monitor: onto the nearest",
+         {100, 5000, 310, 5110},
+         16,
+         {100, work.bottom - 110, 310, work.bottom}},
+        {"left at the virtual-screen width", {width, 20, width + 210, 130}, 16, kDefaultPlace},
+        {"left beyond the virtual-screen width",
+         {width + 90, 20, width + 300, 130},
+         16,
+         kDefaultPlace},
+        {"shorter than a rectangle", {100, 120, 400, 300}, 12, kDefaultPlace},
+        {"longer than a rectangle", {100, 120, 400, 300}, 20, kDefaultPlace},
+        {"no width", {100, 120, 100, 300}, 16, kDefaultPlace},
+        {"negative height", {100, 300, 400, 120}, 16, kDefaultPlace},
+        {"width beyond 32 bits", {-2147483000, 120, 2147483000, 300}, 16, kDefaultPlace},
+        {"height beyond 32 bits", {100, -2147483000, 400, 2147483000}, 16, kDefaultPlace},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -259,8 +300,38 @@ TEST_F(ClockFixture, StoredPlaceIsUsedOnlyWhenItMeetsTheScreen) {
         std::memcpy(data, &c.stored, sizeof(c.stored));
         StoreSetting(Settings::kWindowPlacement, data, c.size);
         Start();
-        EXPECT_EQ(c.applied ? EdgesOf(c.stored) : kDefaultPlace, WindowEdges(Window()));
+        EXPECT_EQ(c.expected, WindowEdges(Window()));
         Stop();
+    }
+}
+
+// One notice of the system per row, to a framed clock that stands partly below the screen.
+TEST_F(ClockFixture, DisplayChangesBringAStrandedClockBackIntoSight) {
+    const RECT work = PrimaryWorkArea();
+    const Edges stranded{100, work.bottom - 50, 310, work.bottom + 60};
+    const Edges inSight{100, work.bottom - 110, 310, work.bottom};
+    struct Case {
+        const char* what;
+        UINT msg;
+        WPARAM wParam;
+        Edges expected;
+    };
+    const Case cases[] = {
+        {"the display mode changed", WM_DISPLAYCHANGE, 32, inSight},
+        {"the taskbar moved", WM_SETTINGCHANGE, SPI_SETWORKAREA, inSight},
+        {"another setting changed", WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, stranded},
+    };
+    Start();
+    RemoveSetting(Settings::kWindowPlacement);
+    Paint(*m_clock, FALSE);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MoveWindow(Window(), stranded[0], stranded[1], stranded[2] - stranded[0],
+                   stranded[3] - stranded[1], TRUE);
+        SendMessageW(Window(), c.msg, c.wParam, 0);
+        EXPECT_EQ(c.expected, WindowEdges(Window()));
+        EXPECT_FALSE(m_clock->m_shaped) << "the clock left framed mode";
+        EXPECT_FALSE(Setting(Settings::kWindowPlacement).Exists()) << "the move was saved";
     }
 }
 
@@ -427,6 +498,11 @@ TEST_F(ClockFixture, TrayIconAddsFollowOneRuleWhateverTheShellAnswers) {
          6,
          2,
          {"0 add+balloon", "2 add", "2 modify", "3 add"}},
+        {"restarts while the first add waits for it: the restart's add follows with a new icon",
+         {R::RestartsWhileAsked},
+         2,
+         -1,
+         {"0 add+balloon", "0 add", "0 modify"}},
     };
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     for (const Case& c : cases) {
@@ -439,6 +515,7 @@ TEST_F(ClockFixture, TrayIconAddsFollowOneRuleWhateverTheShellAnswers) {
                 SendMessageW(Window(), WM_TIMER, kClockTimerId, 0);
             }
             if (tick == c.shellRestartsAfter) {
+                g_shell.iconThere = false;
                 SendMessageW(Window(), taskbarCreated, 0, 0);
             }
         }

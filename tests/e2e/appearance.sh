@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What a person sees: the transparent clock shows only its digits over the desktop; a click
-# on the digits shows the framed window with caption, menu bar and the digits on white. In
-# either mode the person types into Notepad beside the ticking clock without losing a letter.
+# on the digits shows the framed window with caption, menu bar and the digits on white. While
+# the clock starts, and in either mode after, the person types into Notepad beside it without
+# losing a letter.
 #   appearance.sh EXE PROBE
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -44,10 +45,10 @@ framed_ok() {
 }
 
 set_wp $TEST_RECT
-clock_start
+notepad_start
+start_while_typing
 wait_for 5 transparent_ok || fail "transparent clock: $why"
 note "transparent: $why"
-notepad_start
 type_beside_clock vintre
 click_digits
 wait_for 3 framed_ok || fail "framed clock: $why"

@@ -20,6 +20,7 @@ DIALOG="Vintrel (Properties)"
 
 CLOCK_PID=""
 NOTEPAD_PID=""
+TYPER_PID=""
 SHELL_STOPPED=""
 _keeper_pid=""
 _saved_settings=""
@@ -27,6 +28,7 @@ _saved_run=""
 _had_run_value=0
 _had_run_key=1
 _registry_saved=0
+_home_prefix=""
 
 fail() {
     echo "FAIL: $*" >&2
@@ -140,6 +142,8 @@ e2e_cleanup() {
         wait "$CLOCK_PID" 2>/dev/null || true
     fi
     [ -z "$SHELL_STOPPED" ] || shell_continue
+    [ -z "$TYPER_PID" ] || kill "$TYPER_PID" 2>/dev/null || true
+    [ -z "$_home_prefix" ] || leave_virtual_desktop
     if [ -n "$NOTEPAD_PID" ]; then
         kill -9 "$NOTEPAD_PID" 2>/dev/null || true
         wait "$NOTEPAD_PID" 2>/dev/null || true
@@ -366,7 +370,7 @@ type_beside_clock() {
     eval "$out"
     before=$typed
     click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
-    xdotool sleep 0.3 type --delay 700 "$1"
+    xdotool sleep 0.3 key ctrl+End sleep 0.3 type --delay 700 "$1"
     # One more tick after the last letter.
     sleep 1.5
     eval "$(probe typing "$NOTEPAD_TITLE")"
@@ -376,6 +380,46 @@ type_beside_clock() {
     [ "$clock_topmost" = 1 ] && [ "$clock_above" = 1 ] ||
         fail "the clock is no longer on top (topmost $clock_topmost, above Notepad $clock_above)"
     note "typed '$1' beside the clock: every letter arrived"
+}
+
+# start_while_typing: a person types into Notepad while the clock starts, as at logon, and on
+# through its first ticks. Every letter must arrive and Notepad must keep the keyboard.
+start_while_typing() {
+    local out before letters="" stop=$ART/stop-typing
+    out=$(probe typing "$NOTEPAD_TITLE")
+    echo "$out" | grep '^found=1$' >/dev/null || fail "no edit field in Notepad"
+    eval "$out"
+    before=$typed
+    click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
+    xdotool sleep 0.3 key ctrl+End
+    rm -f "$stop" "$ART/typed-at-start"
+    # A letter every 0.4 s, slower where the clock starts slowly; at most 100 letters, so that
+    # the probe (which reads 255) sees them all beside what the test types later.
+    local pause=0.4
+    [ "$SLOW" = 1 ] || pause=2
+    (
+        word=startup
+        for i in $(seq 0 99); do
+            [ -e "$stop" ] && break
+            xdotool type --delay 0 "${word:i%7:1}"
+            printf '%s' "${word:i%7:1}" >>"$ART/typed-at-start"
+            sleep "$pause"
+        done
+    ) &
+    TYPER_PID=$!
+    clock_start
+    wait_for 5 clock_clipped || fail "the clock did not clip its window"
+    sleep 3
+    touch "$stop"
+    wait "$TYPER_PID"
+    TYPER_PID=""
+    letters=$(cat "$ART/typed-at-start")
+    eval "$(probe typing "$NOTEPAD_TITLE")"
+    shot typed-at-start
+    [ "$typed" = "$before$letters" ] ||
+        fail "typed '$letters' while the clock started; Notepad holds '$typed'"
+    [ "$in_front" = 1 ] || fail "the clock took the keyboard from Notepad at its start"
+    note "typed ${#letters} letters while the clock started: every one arrived"
 }
 
 # click_control ID [TITLE]: clicks the middle of a control of the Properties dialog (or of
@@ -405,6 +449,32 @@ open_chooser() {
     shot "chooser-$2"
     click_control 2 "$2"
     wait_for 5 dialog_closed "$2" || fail "the $2 chooser did not close"
+}
+
+# virtual_desktop WxH: from here on the test runs in a copy of its prefix whose desktop is a Wine
+# virtual desktop of that size, so that a program can change the display mode (Xvfb has only
+# one). The copy has its own Wine server, and no clock in its Run key to start with the session.
+virtual_desktop() {
+    _home_prefix=$WINEPREFIX
+    # Named wineprefix too, so that the checks of the built files pass it by.
+    WINEPREFIX=$(dirname "$_home_prefix")/virtual-desktop/wineprefix
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    cp -a "$_home_prefix" "$WINEPREFIX"
+    local reg=$WINEPREFIX/user.reg
+    awk '/^\[/ { run = ($0 ~ /^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\]/) }
+        !(run && /^"Vintrel"=/)' "$reg" >"$reg.new" && mv "$reg.new" "$reg"
+    printf '\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n' >>"$reg"
+    printf '\n[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="%s"\n' "$1" >>"$reg"
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    reg delete "$SETTINGS_KEY" /f >/dev/null || true
+}
+
+leave_virtual_desktop() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    rm -rf "$(dirname "$WINEPREFIX")"
+    WINEPREFIX=$_home_prefix
+    _home_prefix=""
 }
 
 # The Linux process of this prefix's shell (Wine's explorer, which owns the taskbar).

@@ -17,9 +17,20 @@ for name in wer shcore comdlg32 gdiplus shell32; do
 done
 EXE="$ART/program/Vintrel.exe"
 CLOCK_CWD="$ART/work"
+# Wine prefers its own comdlg32, gdiplus and shell32 to a DLL of that name found by a search;
+# here, as on Windows, a found one would be loaded.
+RUNNER=(env "WINEDLLOVERRIDES=$WINEDLLOVERRIDES;comdlg32,gdiplus,shell32=n,b" "${RUNNER[@]}")
+
+# The planted DLLs that were loaded: each leaves a marker file beside itself.
+none_loaded() {
+    loaded=$(cd "$ART" && find program work -name '*.loaded' | sed 's/\.loaded$//' | sort |
+        tr '\n' ' ')
+    [ -z "$loaded" ]
+}
 
 set_wp $TEST_RECT
 clock_start
+none_loaded || fail "planted DLLs were loaded at start: $loaded"
 wait_for 5 clock_clipped || fail "the clock did not clip its window"
 # A few ticks.
 sleep 3
@@ -35,6 +46,5 @@ wait_for 5 dialog_closed || fail "the Properties dialog did not close"
 probe close >/dev/null
 clock_expect_exit
 
-loaded=$(cd "$ART" && find program work -name '*.loaded' | sed 's/\.loaded$//' | sort | tr '\n' ' ')
-[ -z "$loaded" ] || fail "planted DLLs were loaded: $loaded"
+none_loaded || fail "planted DLLs were loaded: $loaded"
 note "none of the planted DLLs was loaded"

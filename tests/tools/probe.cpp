@@ -24,6 +24,9 @@
 //   probe typing TITLE             the text and rectangle of the edit control of window TITLE,
 //                                  whether that window has the keyboard, and whether the clock
 //                                  is topmost and stands above it
+//   probe mode W H MS              change the display mode to W by H pixels, print the screen,
+//                                  then hold it for MS: Wine puts the mode back when the
+//                                  program that changed it ends
 #include <windows.h>
 #include <shellapi.h>
 
@@ -165,6 +168,10 @@ int PrintClock(HWND hwnd) {
     PrintRect("win", window);
     PrintRect("client", ClientOnScreen(hwnd));
     PrintRegion(hwnd, window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    PrintRect("work", monitor.rcWork);
     std::printf("menu_height=%d\n", GetSystemMetrics(SM_CYMENU));
     int clocks = 0;
     EnumWindows(CountClock, reinterpret_cast<LPARAM>(&clocks));
@@ -360,6 +367,21 @@ int Stall(HWND clock, DWORD waitMs, DWORD watchMs) {
     return 0;
 }
 
+int Mode(int width, int height, DWORD holdMs) {
+    DEVMODEW mode{};
+    mode.dmSize = sizeof(mode);
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result = ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+    std::printf("changed=%d\nscreen_width=%d\nscreen_height=%d\n",
+                result == DISP_CHANGE_SUCCESSFUL ? 1 : 0, GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN));
+    std::fflush(stdout);
+    Sleep(holdMs);
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 DWORD Number(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
@@ -368,7 +390,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|tray HWND|popup MS|"
                  "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
-                 "stall WAIT_MS WATCH_MS|typing TITLE\n");
+                 "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS\n");
     return 2;
 }
 
@@ -408,6 +430,8 @@ int wmain(int argc, wchar_t** argv) {
         result = Stall(FindClock(), Number(argv[2]), Number(argv[3]));
     } else if (wcscmp(command, L"typing") == 0 && argc == 3) {
         result = Typing(argv[2]);
+    } else if (wcscmp(command, L"mode") == 0 && argc == 5) {
+        result = Mode(_wtoi(argv[2]), _wtoi(argv[3]), Number(argv[4]));
     } else if (wcscmp(command, L"closewindow") == 0 && argc == 3) {
         result = PostClose(FindWindowW(nullptr, argv[2]));
     } else {

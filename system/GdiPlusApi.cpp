@@ -1,6 +1,6 @@
-#include "app/GdiPlusApi.h"
+#include "system/GdiPlusApi.h"
 
-#include "app/SystemLibraries.h"
+#include "system/SystemLibraries.h"
 
 namespace {
 
@@ -16,6 +16,8 @@ const GdiPlusApi* Load() {
         Find(api.CreatePath, "GdipCreatePath") && Find(api.DeletePath, "GdipDeletePath") &&
         Find(api.CreateFontFamilyFromName, "GdipCreateFontFamilyFromName") &&
         Find(api.DeleteFontFamily, "GdipDeleteFontFamily") &&
+        Find(api.GetGenericFontFamilySansSerif, "GdipGetGenericFontFamilySansSerif") &&
+        Find(api.GetFamilyName, "GdipGetFamilyName") &&
         Find(api.CreateStringFormat, "GdipCreateStringFormat") &&
         Find(api.DeleteStringFormat, "GdipDeleteStringFormat") &&
         Find(api.AddPathStringI, "GdipAddPathStringI") &&

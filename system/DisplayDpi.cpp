@@ -1,6 +1,6 @@
-#include "app/DisplayDpi.h"
+#include "system/DisplayDpi.h"
 
-#include "app/LazyLibrary.h"
+#include "system/LazyLibrary.h"
 
 namespace {
 

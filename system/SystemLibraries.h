@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/LazyLibrary.h"
+#include "system/LazyLibrary.h"
 
 // The system DLLs the program loads itself, after start, each from the system folder. The
 // program imports only DLLs that Windows never takes from the program's folder.

@@ -1,4 +1,4 @@
-#include "app/SystemLibraries.h"
+#include "system/SystemLibraries.h"
 
 namespace {
 

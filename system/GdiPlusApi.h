@@ -12,6 +12,8 @@ struct GdiPlusApi {
     decltype(&Gdiplus::DllExports::GdipDeletePath) DeletePath;
     decltype(&Gdiplus::DllExports::GdipCreateFontFamilyFromName) CreateFontFamilyFromName;
     decltype(&Gdiplus::DllExports::GdipDeleteFontFamily) DeleteFontFamily;
+    decltype(&Gdiplus::DllExports::GdipGetGenericFontFamilySansSerif) GetGenericFontFamilySansSerif;
+    decltype(&Gdiplus::DllExports::GdipGetFamilyName) GetFamilyName;
     decltype(&Gdiplus::DllExports::GdipCreateStringFormat) CreateStringFormat;
     decltype(&Gdiplus::DllExports::GdipDeleteStringFormat) DeleteStringFormat;
     decltype(&Gdiplus::DllExports::GdipAddPathStringI) AddPathStringI;

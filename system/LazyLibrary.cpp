@@ -1,4 +1,4 @@
-#include "app/LazyLibrary.h"
+#include "system/LazyLibrary.h"
 
 namespace {
 
