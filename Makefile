@@ -19,7 +19,11 @@ test: build
 run: build
 	@scripts/run.sh $(BUILD)
 
-package: build
+# Refuses a checkout with uncommitted changes before it builds (ALLOW_DIRTY=1 for a
+# development build).
+package: deps
+	@scripts/package.sh --preflight
+	@scripts/build.sh $(BUILD)
 	@scripts/package.sh $(BUILD)
 
 # The last commit built a second time elsewhere, later and otherwise: both packages and
