@@ -3,7 +3,7 @@
 #   make test   build both targets and run the whole suite
 BUILD ?= build
 
-.PHONY: all deps build test run clean screenshots package bench reproducible
+.PHONY: all deps build test run clean screenshots package bench reproducible dist
 
 all: build
 
@@ -25,6 +25,10 @@ package: deps
 	@scripts/package.sh --preflight
 	@scripts/build.sh $(BUILD)
 	@scripts/package.sh $(BUILD)
+
+# The source archive of the last commit, for building without git: $(BUILD)/dist/.
+dist: deps
+	@scripts/dist.sh $(BUILD)
 
 # The last commit built a second time elsewhere, later and otherwise: both packages and
 # programs must agree byte for byte. Not part of make test; CI runs it after.
