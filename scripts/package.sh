@@ -4,13 +4,21 @@
 #   Vintrel-<version>-SHA256SUMS.txt                           checksums of the release
 #   winget/ and scoop/                                         manifests, with RELEASE_URL
 # usage: scripts/package.sh [--version X.Y.Z.W] [--out DIR] [--exe Vintrel.exe] BUILD
+#        scripts/package.sh --preflight     only the checks that need no build (make package
+#                                           runs them before it builds)
 # The version defaults to project()'s VERSION as CMake recorded it in the build tree; the
 # packages go to BUILD/package unless --out names another folder; --exe packages another
 # build of the program (the tests' older version).
 #
 # The packages are the same bytes whoever builds them, wherever and whenever: every time in
-# them is the build date CMake recorded ($SOURCE_DATE_EPOCH or the last commit's time), and
-# the installer's codes are derived from the version and that date.
+# them is the build date CMake recorded ($SOURCE_DATE_EPOCH, a source archive's date or the
+# last commit's time), and the installer's codes are derived from the version and that date.
+# So a checkout with uncommitted changes to tracked files is refused: its packages would carry
+# the last commit's date and codes without being that commit's.
+#
+# The release files appear in the output folder together, once all of them (signatures
+# included) are made; this version's files of an earlier run are removed first, so a failed
+# run leaves none.
 #
 # From the environment (all optional):
 #   SIGN_KEY, SIGN_CERT     PEM key and certificate: the programs are signed before they are
@@ -20,6 +28,11 @@
 #                           signing time
 #   RELEASE_URL             where the release files will be downloaded from
 #                           (https://.../v<version>/): the winget and Scoop manifests are written
+#   HOMEPAGE_URL            the project's homepage, for the manifests; derived from a GitHub
+#                           RELEASE_URL (https://github.com/OWNER/REPO/releases/download/TAG/)
+#                           when not given. Without one no manifest is written.
+#   ALLOW_DIRTY=1           package a checkout with uncommitted changes (development builds
+#                           only: nobody can rebuild such files)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 # Times in the packages are UTC; file modes and sorting do not depend on who builds.
@@ -27,7 +40,7 @@ export TZ=UTC LC_ALL=C
 umask 022
 
 usage() {
-    echo "usage: $0 [--version X.Y.Z.W] [--out DIR] [--exe Vintrel.exe] BUILD" >&2
+    echo "usage: $0 [--version X.Y.Z.W] [--out DIR] [--exe Vintrel.exe] BUILD | --preflight" >&2
     exit 2
 }
 
@@ -40,8 +53,10 @@ version=""
 out=""
 exe_override=""
 build=""
+preflight=0
 while [ $# -gt 0 ]; do
     case $1 in
+    --preflight) preflight=1; shift ;;
     --version) version=${2:-}; shift 2 || usage ;;
     --out) out=${2:-}; shift 2 || usage ;;
     --exe) exe_override=${2:-}; shift 2 || usage ;;
@@ -49,9 +64,7 @@ while [ $# -gt 0 ]; do
     *) [ -z "$build" ] || usage; build=$1; shift ;;
     esac
 done
-[ -n "$build" ] || usage
-build=$(cd "$build" && pwd)
-out=${out:-$build/package}
+[ "$preflight" = 1 ] || [ -n "$build" ] || usage
 
 # cmake_cache BUILD_DIR NAME: a value CMake wrote into the build tree's cache.
 cmake_cache() {
@@ -98,7 +111,7 @@ sign() {
     fi
     for f; do
         osslsigncode sign "${args[@]}" -in "$f" -out "$f.signed" >"$f.sign.log" 2>&1 ||
-            { cat "$f.sign.log" >&2; die "signing $(basename "$f") failed"; }
+            { cat "$f.sign.log" >&2; die "signing $(basename "$f") failed (osslsigncode's words above); no release file was written to $out"; }
         mv "$f.signed" "$f"
         rm -f "$f.sign.log"
     done
@@ -162,13 +175,32 @@ msi_property() {
     msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v name="$2" '$1 == name { print $2 }'
 }
 
-# manifests: the winget and Scoop manifests of the release files just built, from the
-# templates in packaging/; the hashes and codes are read from those files.
+# homepage: HOMEPAGE_URL, or the repository of a GitHub release address; nothing otherwise.
+homepage() {
+    local github='^https://github\.com/([A-Za-z0-9_.-]+)/([A-Za-z0-9_.-]+)/releases/download/[^/]+$'
+    if [ -n "${HOMEPAGE_URL:-}" ]; then
+        echo "${HOMEPAGE_URL%/}"
+    elif [[ ${RELEASE_URL%/} =~ $github ]]; then
+        echo "https://github.com/${BASH_REMATCH[1]}/${BASH_REMATCH[2]}"
+    fi
+}
+
+# manifests DIR: the winget and Scoop manifests of the release files just built in DIR, from
+# the templates in packaging/; the hashes and codes are read from those files.
 manifests() {
-    local base=${RELEASE_URL%/}/ msi=$out/$name-x86.msi zip=$out/$name-x86.zip
-    mkdir -p "$out/winget" "$out/scoop"
+    local dir=$1 base=${RELEASE_URL%/}/ home
+    local msi=$dir/$name-x86.msi zip=$dir/$name-x86.zip
+    home=$(homepage)
+    if [ -z "$home" ]; then
+        echo "package: no winget or Scoop manifests written: both need the project's homepage, and" \
+            "HOMEPAGE_URL is not set and RELEASE_URL is no GitHub release address" \
+            "(https://github.com/OWNER/REPO/releases/download/TAG/) to derive it from" >&2
+        return 0
+    fi
+    mkdir -p "$dir/winget" "$dir/scoop"
     local subst=(
         -e "s|@VERSION@|$version|g"
+        -e "s|@HOMEPAGE@|$home|g"
         -e "s|@RELEASE_DATE@|$(date -d "@$date" +%Y-%m-%d)|g"
         -e "s|@MSI_URL@|$base$name-x86.msi|g"
         -e "s|@MSI_SHA256@|$(sha256sum "$msi" | cut -c1-64)|g"
@@ -179,9 +211,27 @@ manifests() {
     )
     local t
     for t in "$top"/packaging/winget/*.yaml.in; do
-        sed "${subst[@]}" "$t" >"$out/winget/$(basename "$t" .in)"
+        sed "${subst[@]}" "$t" >"$dir/winget/$(basename "$t" .in)"
     done
-    sed "${subst[@]}" "$top/packaging/scoop/vintrel.json.in" >"$out/scoop/vintrel.json"
+    sed "${subst[@]}" "$top/packaging/scoop/vintrel.json.in" >"$dir/scoop/vintrel.json"
+}
+
+# check_tree: refuses a checkout with uncommitted changes to tracked files unless ALLOW_DIRTY=1.
+# Only the top of a repository counts: a source archive unpacked inside another repository
+# has no changes of its own.
+check_tree() {
+    local changes
+    command -v git >/dev/null || return 0
+    [ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$top" ] || return 0
+    changes=$(git -C "$top" status --porcelain --untracked-files=no)
+    [ -n "$changes" ] || return 0
+    if [ "${ALLOW_DIRTY:-}" = 1 ]; then
+        echo "package: ALLOW_DIRTY=1: packaging a checkout with uncommitted changes; a development build, not to be published" >&2
+        return 0
+    fi
+    echo "package: $top has uncommitted changes to tracked files:" >&2
+    head -n 10 <<<"$changes" | sed 's/^/    /' >&2
+    die "release files must be rebuildable from a commit: commit or stash the changes first, or, for a development build, set ALLOW_DIRTY=1 (make package ALLOW_DIRTY=1)"
 }
 
 command -v wixl >/dev/null || die "wixl is missing (Debian package wixl)"
@@ -190,9 +240,16 @@ if [ -n "${SIGN_KEY:-}${SIGN_CERT:-}" ]; then
     [ -n "${SIGN_KEY:-}" ] && [ -n "${SIGN_CERT:-}" ] || die "signing needs both SIGN_KEY and SIGN_CERT"
     command -v osslsigncode >/dev/null || die "osslsigncode is missing (Debian package osslsigncode)"
 fi
-# The address goes into the manifests as it is: plain characters only.
-[[ -z ${RELEASE_URL:-} || $RELEASE_URL =~ ^https?://[A-Za-z0-9._~/:%+@=-]+$ ]] ||
+# The addresses go into the manifests as they are: plain characters only.
+plain_url='^https?://[A-Za-z0-9._~/:%+@=-]+$'
+[[ -z ${RELEASE_URL:-} || $RELEASE_URL =~ $plain_url ]] ||
     die "RELEASE_URL must be an http(s) address of plain characters, not '$RELEASE_URL'"
+[[ -z ${HOMEPAGE_URL:-} || $HOMEPAGE_URL =~ $plain_url ]] ||
+    die "HOMEPAGE_URL must be an http(s) address of plain characters, not '$HOMEPAGE_URL'"
+check_tree
+[ "$preflight" = 0 ] || exit 0
+build=$(cd "$build" && pwd)
+out=${out:-$build/package}
 
 if [ -z "$version" ]; then
     version=$(cmake_cache "$build/i686" CMAKE_PROJECT_VERSION)
@@ -201,23 +258,26 @@ fi
 [[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+(\.[0-9]+)?$ ]] || die "bad version $version"
 date=$(cmake_cache "$build/i686" VINTREL_BUILD_DATE)
 [[ $date =~ ^[0-9]+$ ]] ||
-    die "no build date in $build/i686/CMakeCache.txt: build from a git checkout or set SOURCE_DATE_EPOCH"
+    die "no build date in $build/i686/CMakeCache.txt: build from a git checkout or a source archive, or set SOURCE_DATE_EPOCH"
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
+name="Vintrel-$version"
+rm -rf "$out/$name-x86.msi" "$out/$name-x86.zip" "$out/$name-SHA256SUMS.txt" "$out/winget" "$out/scoop"
 staging=$(mktemp -d "$out/.staging.XXXXXX")
 trap 'rm -rf "$staging"' EXIT
+new=$staging/release
+mkdir "$new"
 
 stage "$build/i686" "$staging/x86"
 [ -z "${SIGN_KEY:-}" ] ||
     sign "$staging/x86/Vintrel.exe" "$staging/x86/VintrelCloser-x86.exe" "$staging/x86/VintrelCloser-x64.exe"
 touch -d "@$date" "$staging/x86"/*
-name="Vintrel-$version"
-msi x86 "$staging/x86" "$out/$name-x86.msi"
-[ -z "${SIGN_KEY:-}" ] || sign "$out/$name-x86.msi"
-zip_release "$staging/x86" "$out/$name-x86.zip"
-(cd "$out" && sha256sum "$name-x86.msi" "$name-x86.zip" >"$name-SHA256SUMS.txt")
-rm -rf "$out/winget" "$out/scoop"
-[ -z "${RELEASE_URL:-}" ] || manifests
+msi x86 "$staging/x86" "$new/$name-x86.msi"
+[ -z "${SIGN_KEY:-}" ] || sign "$new/$name-x86.msi"
+zip_release "$staging/x86" "$new/$name-x86.zip"
+(cd "$new" && sha256sum "$name-x86.msi" "$name-x86.zip" >"$name-SHA256SUMS.txt")
+[ -z "${RELEASE_URL:-}" ] || manifests "$new"
+mv "$new"/* "$out"/
 
-echo "packaged: $out/$name-x86.msi $out/$name-x86.zip${RELEASE_URL:+ and their winget and Scoop manifests}"
+echo "packaged: $out/$name-x86.msi $out/$name-x86.zip$([ ! -d "$out/scoop" ] || echo " and their winget and Scoop manifests")"

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds the last commit a second time, somewhere else, later and otherwise, and compares the
-# two byte for byte: the release files (installer, zip, SHA256SUMS), and both builds of
-# Vintrel.exe and of the installer's closer.
+# Builds the last commit a second and a third time, somewhere else, later and otherwise, and
+# compares each with the first byte for byte: the release files (installer, zip, SHA256SUMS),
+# and both builds of Vintrel.exe and of the installer's closer.
 #   first:  this checkout's build tree BUILD, packaged into BUILD/reproducible/first
 #   second: a clone of the commit in BUILD/reproducible/elsewhere/vintrel-second, built three
 #           days later (faketime), with umask 077, another time zone and locale, packaged into
 #           BUILD/reproducible/second
+#   third:  the source archive of make dist, unpacked into a temporary folder outside any git
+#           repository and built there with make package, as a packager without git would
 # usage: scripts/reproducible.sh [BUILD]
 # A mismatch is shown by diffoscope when it is installed, otherwise by msidiff and cmp.
 set -euo pipefail
@@ -49,16 +51,26 @@ echo "second build (three days later by faketime):"
     faketime -f +3d bash -c 'build_and_package "$@"' _ "$second_src" "$second_src/build" "$work/second"
 )
 
-# The files compared: name in the report, path in the first build, path in the second.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/i686/CMakeCache.txt")
 name=Vintrel-$version
+echo "third build (from the source archive, outside any repository):"
+"$top/scripts/dist.sh" "$build" >"$work/dist.log" 2>&1 || { cat "$work/dist.log"; die "make dist failed"; }
+outside=$(mktemp -d "${TMPDIR:-/tmp}/vintrel-dist.XXXXXX")
+trap 'rm -rf "$outside"' EXIT
+! git -C "$outside" rev-parse --git-dir >/dev/null 2>&1 || die "$outside lies inside a git repository"
+tar -xzf "$build/dist/vintrel-$version.tar.gz" -C "$outside"
+third_src=$outside/vintrel-$version
+echo "  folder $third_src, started $(date -u '+%Y-%m-%d %H:%M:%S UTC')"
+make -C "$third_src" package BUILD=build >"$work/third.log" 2>&1 || { cat "$work/third.log"; die "make package from the source archive failed"; }
+
+# The files compared: name in the report, path in the first build, paths in the others.
 pairs=()
 for f in "$name-x86.msi" "$name-x86.zip" "$name-SHA256SUMS.txt"; do
-    pairs+=("$f" "$work/first/$f" "$work/second/$f")
+    pairs+=("$f" "$work/first/$f" "$work/second/$f" "$third_src/build/package/$f")
 done
 for f in i686/app/Vintrel.exe x86_64/app/Vintrel.exe i686/packaging/closer/VintrelCloser.exe \
     x86_64/packaging/closer/VintrelCloser.exe; do
-    pairs+=("$f" "$build/$f" "$second_src/build/$f")
+    pairs+=("$f" "$build/$f" "$second_src/build/$f" "$third_src/build/$f")
 done
 
 # explain A B: where two files differ.
@@ -72,18 +84,21 @@ explain() {
 }
 
 mismatches=0
-for ((i = 0; i < ${#pairs[@]}; i += 3)); do
-    if cmp -s "${pairs[i + 1]}" "${pairs[i + 2]}"; then
-        echo "same: ${pairs[i]} $(sha256sum "${pairs[i + 1]}" | cut -c1-64)"
-    else
-        echo "DIFFERENT: ${pairs[i]}"
-        explain "${pairs[i + 1]}" "${pairs[i + 2]}" || true
-        mismatches=$((mismatches + 1))
-    fi
+for ((i = 0; i < ${#pairs[@]}; i += 4)); do
+    for other in 2 3; do
+        label=$([ "$other" = 2 ] && echo second || echo third)
+        if cmp -s "${pairs[i + 1]}" "${pairs[i + other]}"; then
+            echo "same in the $label build: ${pairs[i]} $(sha256sum "${pairs[i + 1]}" | cut -c1-64)"
+        else
+            echo "DIFFERENT in the $label build: ${pairs[i]}"
+            explain "${pairs[i + 1]}" "${pairs[i + other]}" || true
+            mismatches=$((mismatches + 1))
+        fi
+    done
 done
-for side in first second; do
-    echo "SHA256SUMS of the $side build:"
-    sed 's/^/  /' "$work/$side/$name-SHA256SUMS.txt"
+for sums in "first:$work/first" "second:$work/second" "third:$third_src/build/package"; do
+    echo "SHA256SUMS of the ${sums%%:*} build:"
+    sed 's/^/  /' "${sums#*:}/$name-SHA256SUMS.txt"
 done
-[ "$mismatches" -eq 0 ] || die "$mismatches file(s) differ between the two builds"
-echo "reproducible: both builds of $commit agree byte for byte"
+[ "$mismatches" -eq 0 ] || die "$mismatches file(s) differ from the first build"
+echo "reproducible: all three builds of $commit, the source archive's included, agree byte for byte"

@@ -7,6 +7,13 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
+
+case $(uname -s) in
+MINGW* | MSYS* | CYGWIN*)
+    cd "$build/${MSYSTEM_CARCH:?run in the MINGW32 or MINGW64 shell of MSYS2}"
+    exec ctest --output-on-failure --timeout 300 --no-tests=error -LE wine ${CTEST_ARGS:-}
+    ;;
+esac
 export VINTREL_SHIPPED_BUILD="$build/i686"
 
 # run_tree DIR TIMEOUT [32]: ctest in one build tree, in an environment of its own.

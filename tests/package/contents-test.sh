@@ -254,4 +254,19 @@ refute "a flipped byte in the signed Vintrel.exe fails verification" verify "$si
 text_at=$(grep -obaF 'Vintrel desktop clock' "$signed_msi" | head -n 1 | cut -d: -f1)
 flip "$signed_msi" "${text_at:-4096}"
 refute "a flipped byte in the signed installer fails verification" verify "$signed_msi.flipped"
+
+echo "-- a signing that fails"
+# Over the files of an earlier run: a failed run leaves neither its own nor those.
+failed=$signing/failed
+mkdir -p "$failed"
+cp -r "$x86msi" "$zip" "$sums" "$packages/winget" "$packages/scoop" "$failed/"
+failed_packages() {
+    SIGN_KEY="$signing/cert.pem" SIGN_CERT="$signing/cert.pem" \
+        bash "$top/scripts/package.sh" --out "$failed" "$build" >"$signing/failed.log" 2>&1
+}
+refute "a key that is no key stops the packaging" failed_packages
+check "the message names the file whose signing failed" \
+    contains "$signing/failed.log" "signing Vintrel.exe failed"
+check "no release file is left in the output folder (found: $(ls -A "$failed" | tr '\n' ' '))" \
+    test -z "$(ls -A "$failed")"
 finish

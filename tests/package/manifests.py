@@ -48,13 +48,17 @@ WINGET = {
         (("ManifestType",), r"^defaultLocale$"),
         (("PackageLocale",), LOCALE),
         (("Publisher",), r"^.{2,256}$"),
+        (("PublisherUrl",), URL),
         (("PackageName",), r"^.{2,256}$"),
+        (("PackageUrl",), URL),
         (("License",), r"^.{3,512}$"),
         (("ShortDescription",), r"^.{3,256}$"),
     ],
 }
+# Scoop's schema requires version, homepage and license.
 SCOOP = [
     (("version",), r"^[\w\-.+_]+$"),
+    (("homepage",), URL),
     (("url",), URL),
     (("hash",), SHA256),
     (("license",), r"^.+$"),

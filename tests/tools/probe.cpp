@@ -25,10 +25,20 @@
 //                                  whether that window has the keyboard, and whether the clock
 //                                  is topmost and stands above it
 //   probe mode W H MS              change the display mode to W by H pixels, print the screen,
-//                                  then hold it for MS: Wine puts the mode back when the
-//                                  program that changed it ends
+//                                  then wait MS before ending
+//
+// The installed clock, as scripts/installed-clock.sh checks it (on Windows and under Wine):
+//   probe installed MS             wait for the clock window and its notification-area icon;
+//                                  fails unless it is one window of the installed program,
+//                                  topmost, with a non-empty window region and the icon, and
+//                                  the Run value starts that program
+//   probe leftovers MS             wait until nothing of an installed clock is left: no window,
+//                                  no process, no Run value, no program folder, no shortcut
+//   probe screenshot FILE.bmp      the whole desktop as a 24-bit bitmap
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -386,11 +396,221 @@ DWORD Number(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
 
+// ---- The installed clock (probe installed, leftovers, screenshot) ----
+
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValue[] = L"Vintrel";
+constexpr wchar_t kProgramName[] = L"Vintrel.exe";
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) {
+        folder = path;
+    }
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// Where the installer puts the program and its Start-menu shortcut (per user).
+std::wstring InstallFolder() {
+    return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Vintrel";
+}
+
+std::wstring Shortcut() {
+    return KnownFolder(FOLDERID_Programs) + L"\\Vintrel.lnk";
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// The Run value's data without the quotes around a path with spaces; false when there is none.
+bool RunValue(std::wstring& command) {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValue, RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    command = data;
+    if (command.size() >= 2 && command.front() == L'"' && command.back() == L'"') {
+        command = command.substr(1, command.size() - 2);
+    }
+    return true;
+}
+
+std::wstring ProcessImage(DWORD pid) {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) {
+        return L"";
+    }
+    const BOOL named = QueryFullProcessImageNameW(process, 0, path, &length);
+    CloseHandle(process);
+    return named ? path : L"";
+}
+
+int CountClockProcesses() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    int count = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        count += SamePath(entry.szExeFile, kProgramName) ? 1 : 0;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// Whether the shell holds the clock's icon: it accepts a change only to an icon it holds.
+bool TrayIconShown(HWND owner) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = owner;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_TIP;
+    wcscpy(data.szTip, L"Vintrel Ver 2005");
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// What `probe installed` looks at, as it stands now.
+struct InstalledClock {
+    int clocks = 0;
+    std::wstring program;
+    bool installed = false;
+    bool topmost = false;
+    int regionType = ERROR;
+    bool shaped = false;
+    bool tray = false;
+    std::wstring run;
+    bool runs = false;
+
+    explicit InstalledClock(HWND clock) {
+        EnumWindows(CountClock, reinterpret_cast<LPARAM>(&clocks));
+        DWORD pid = 0;
+        GetWindowThreadProcessId(clock, &pid);
+        program = ProcessImage(pid);
+        installed = SamePath(program, InstallFolder() + L"\\" + kProgramName);
+        topmost = (GetWindowLongPtrW(clock, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        regionType = GetWindowRgn(clock, region);
+        RECT box{};
+        GetRgnBox(region, &box);
+        DeleteObject(region);
+        shaped = (regionType == SIMPLEREGION || regionType == COMPLEXREGION) && !IsRectEmpty(&box);
+        tray = TrayIconShown(clock);
+        runs = RunValue(run) && SamePath(run, program);
+    }
+
+    bool Good() const { return clocks == 1 && installed && topmost && shaped && tray && runs; }
+};
+
+// Waits until the clock shows and all holds (it adds its icon and Run value as it starts).
+int Installed(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    HWND clock = WaitFor(FindShownClock, timeoutMs);
+    if (!clock) {
+        std::printf("found=0\n");
+        return 1;
+    }
+    InstalledClock seen(clock);
+    while (!seen.Good() && GetTickCount() - start < timeoutMs) {
+        Sleep(kPollMs);
+        seen = InstalledClock(clock);
+    }
+    std::printf("found=1\nclocks=%d\ninstalled_program=%d\ntopmost=%d\nregion_type=%d\n"
+                "region_nonempty=%d\ntray=%d\nrun_value_starts_it=%d\n",
+                seen.clocks, seen.installed ? 1 : 0, seen.topmost ? 1 : 0, seen.regionType,
+                seen.shaped ? 1 : 0, seen.tray ? 1 : 0, seen.runs ? 1 : 0);
+    std::printf("# program: %ls\n# Run value: %ls\n", seen.program.c_str(), seen.run.c_str());
+    return seen.Good() ? 0 : 1;
+}
+
+int Leftovers(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        int windows = 0;
+        EnumWindows(CountClock, reinterpret_cast<LPARAM>(&windows));
+        const int processes = CountClockProcesses();
+        std::wstring run;
+        const bool runValue = RunValue(run);
+        const bool folder = Exists(InstallFolder());
+        const bool shortcut = Exists(Shortcut());
+        const bool clean = windows == 0 && processes == 0 && !runValue && !folder && !shortcut;
+        if (clean || GetTickCount() - start >= timeoutMs) {
+            std::printf("clock_windows=%d\nclock_processes=%d\nrun_value=%d\ninstall_folder=%d\n"
+                        "shortcut=%d\nclean=%d\n",
+                        windows, processes, runValue ? 1 : 0, folder ? 1 : 0, shortcut ? 1 : 0,
+                        clean ? 1 : 0);
+            std::printf("# install folder: %ls\n# shortcut: %ls\n", InstallFolder().c_str(),
+                        Shortcut().c_str());
+            return clean ? 0 : 1;
+        }
+        Sleep(kPollMs);
+    }
+}
+
+int Screenshot(const wchar_t* file) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
+                                      DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool captured = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        captured = BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY | CAPTUREBLT);
+        GdiFlush();
+        SelectObject(memory, old);
+    }
+    const DWORD size = static_cast<DWORD>((width * 3 + 3) & ~3) * static_cast<DWORD>(height);
+    BITMAPFILEHEADER fileHeader{};
+    fileHeader.bfType = 0x4D42;
+    fileHeader.bfOffBits = sizeof(fileHeader) + sizeof(header);
+    fileHeader.bfSize = fileHeader.bfOffBits + size;
+    FILE* out = captured ? _wfopen(file, L"wb") : nullptr;
+    bool written = out && std::fwrite(&fileHeader, sizeof(fileHeader), 1, out) == 1 &&
+                   std::fwrite(&header, sizeof(header), 1, out) == 1 &&
+                   std::fwrite(bits, size, 1, out) == 1;
+    if (out) {
+        written = std::fclose(out) == 0 && written;
+    }
+    if (bitmap) {
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    std::printf("screenshot=%d\nwidth=%d\nheight=%d\n", written ? 1 : 0, width, height);
+    return written ? 0 : 1;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|tray HWND|popup MS|"
                  "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
-                 "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS\n");
+                 "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS|installed MS|leftovers MS|"
+                 "screenshot FILE\n");
     return 2;
 }
 
@@ -434,6 +654,12 @@ int wmain(int argc, wchar_t** argv) {
         result = Mode(_wtoi(argv[2]), _wtoi(argv[3]), Number(argv[4]));
     } else if (wcscmp(command, L"closewindow") == 0 && argc == 3) {
         result = PostClose(FindWindowW(nullptr, argv[2]));
+    } else if (wcscmp(command, L"installed") == 0 && argc == 3) {
+        result = Installed(Number(argv[2]));
+    } else if (wcscmp(command, L"leftovers") == 0 && argc == 3) {
+        result = Leftovers(Number(argv[2]));
+    } else if (wcscmp(command, L"screenshot") == 0 && argc == 3) {
+        result = Screenshot(argv[2]);
     } else {
         return Usage();
     }

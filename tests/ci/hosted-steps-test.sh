@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The Windows job of .github/workflows/ci.yml with Wine in place of Windows: the job's rule
+# (after the toolchain's set-up, each step calls a script that make test runs) and the lines
+# its steps run on the hosted runner with the release installer, read from the workflow and
+# run here one by one, as the runner's shell would, with BUILD the build folder.
+# usage: hosted-steps-test.sh BUILD_ROOT PROBE_EXE
+# Needs WINE64, WINEPREFIX and DISPLAY as scripts/test.sh sets them, and the packages of
+# BUILD_ROOT/package.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+# shellcheck source=../package/common.sh
+. "$here/../package/common.sh"
+
+build=$(cd "$1" && pwd) probe=$2
+: "${WINE64:?run through scripts/test.sh}" "${WINEPREFIX:?run through scripts/test.sh}"
+work=$(mktemp -d "$build/i686/hosted-steps.XXXXXX")
+slow=1
+[ "${VINTREL_WINE32_MODE:-}" != qemu ] || slow=8
+
+SETTINGS='HKCU\Software\SOFTWARE\ZOREREV\Vintrel'
+RUN='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+reg() {
+    "$WINE64" reg "$@" >"$work/reg.out" 2>&1 </dev/null
+}
+
+# What the steps change in the prefix is put back afterwards: the settings and the Run value.
+reg export "$SETTINGS" "Z:$work/settings.reg" /y && had_settings=1 || had_settings=0
+reg query "$RUN" /v Vintrel && had_run=1 || had_run=0
+run_saved=$(sed -n 's/^ *Vintrel \{4\}REG_SZ \{4\}//p' "$work/reg.out" | tr -d '\r')
+
+cleanup() {
+    # A step that failed half-way may leave the clock running or installed.
+    "$WINE64" "$probe" close $((20000 * slow)) >/dev/null 2>&1 </dev/null
+    for msi in "$build"/package/Vintrel-*-x86.msi; do
+        "$WINE64" msiexec /x "$msi" /qn >/dev/null 2>&1 </dev/null
+    done
+    reg delete "$SETTINGS" /f
+    [ "$had_settings" = 0 ] || reg import "Z:$work/settings.reg"
+    if [ "$had_run" = 1 ]; then
+        reg add "$RUN" /v Vintrel /t REG_SZ /d "$run_saved" /f
+    else
+        reg delete "$RUN" /v Vintrel /f
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+steps=$(/usr/bin/python3 "$here/windows-steps.py" "$top/.github/workflows/ci.yml")
+check "after the set-up, each step of the Windows job calls a script make test runs" test $? = 0
+[ "$failures" = 0 ] || finish
+
+# run_step LINE: the line as the runner's shell runs it (bash, stopping at the first error).
+run_step() {
+    (cd "$top" && BUILD=$build bash -eo pipefail -c "$1")
+}
+while IFS= read -r line; do
+    echo "-- $line"
+    check "step: $line" run_step "$line"
+    [ "$failures" = 0 ] || break
+done <<<"$steps"
+picture=$build/installed-clock/desktop.bmp
+check "the desktop picture is a bitmap" test "$(head -c 2 "$picture" 2>/dev/null)" = BM
+finish
