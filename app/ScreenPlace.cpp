@@ -36,11 +36,12 @@ void Subtract(const RECT& piece, const RECT& cut, std::vector<RECT>& out) {
 }
 
 long long OverlapArea(const RECT& a, const RECT& b) {
-    const long long width =
-        static_cast<long long>(std::min(a.right, b.right)) - std::max(a.left, b.left);
-    const long long height =
-        static_cast<long long>(std::min(a.bottom, b.bottom)) - std::max(a.top, b.top);
-    return width > 0 && height > 0 ? width * height : 0;
+    const RECT overlap = Intersection(a, b);
+    if (IsEmpty(overlap)) {
+        return 0;
+    }
+    return (static_cast<long long>(overlap.right) - overlap.left) *
+           (static_cast<long long>(overlap.bottom) - overlap.top);
 }
 
 // The gap between two ranges on one axis; 0 where they overlap.
@@ -88,8 +89,7 @@ void FitAxis(LONG& low, LONG& high, LONG areaLow, LONG areaHigh) {
     high = static_cast<LONG>(start + extent);
 }
 
-} // namespace
-
+// Whether every pixel of `window` lies on one monitor or another.
 bool LiesOnMonitors(const RECT& window, const std::vector<Monitor>& monitors) {
     std::vector<RECT> uncovered;
     if (!IsEmpty(window)) {
@@ -104,6 +104,8 @@ bool LiesOnMonitors(const RECT& window, const std::vector<Monitor>& monitors) {
     }
     return uncovered.empty();
 }
+
+} // namespace
 
 RECT KeepInSight(const RECT& window, const std::vector<Monitor>& monitors) {
     if (monitors.empty() || LiesOnMonitors(window, monitors)) {

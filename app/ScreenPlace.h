@@ -13,9 +13,6 @@ struct Monitor {
     RECT work;
 };
 
-// Whether every pixel of `window` lies on one monitor or another.
-bool LiesOnMonitors(const RECT& window, const std::vector<Monitor>& monitors);
-
 // Where the window goes so that all of it can be seen: where it stands when it lies wholly on
 // the monitors; otherwise into the work area of the monitor it overlaps most (or, overlapping
 // none, of the nearest one), moved as little as brings it wholly in, and shrunk to that work

@@ -12,23 +12,15 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// Faces that stand in for a chosen face that is not installed, after the default face: GDI+'s
-// own sans-serif family, and the face Windows' font mapper picks for a bold sans-serif TrueType
-// font (under Wine, without Arial, GDI+'s family is missing too). Found once per run: GDI+ may
-// keep its family for the whole run, so the program never deletes it and asks for it only once.
-struct StandInFaces {
-    wchar_t generic[LF_FACESIZE];
-    wchar_t mapped[LF_FACESIZE];
-};
-
-void GenericSansSerifFace(const GdiPlusApi& gdiPlus, wchar_t (&face)[LF_FACESIZE]) {
+// GDI+'s own sans-serif family's name. GDI+ may keep that family for the whole run, so the
+// program never deletes it.
+bool GenericSansSerifFace(const GdiPlusApi& gdiPlus, wchar_t (&face)[LF_FACESIZE]) {
     Gdiplus::GpFontFamily* generic = nullptr;
-    if (gdiPlus.GetGenericFontFamilySansSerif(&generic) != Gdiplus::Ok ||
-        gdiPlus.GetFamilyName(generic, face, LANG_NEUTRAL) != Gdiplus::Ok) {
-        face[0] = L'\0';
-    }
+    return gdiPlus.GetGenericFontFamilySansSerif(&generic) == Gdiplus::Ok &&
+           gdiPlus.GetFamilyName(generic, face, LANG_NEUTRAL) == Gdiplus::Ok;
 }
 
+// The face Windows' font mapper picks for a bold sans-serif TrueType font.
 void MappedSansSerifFace(wchar_t (&face)[LF_FACESIZE]) {
     LOGFONTW request{};
     request.lfWeight = FW_BOLD;
@@ -51,15 +43,19 @@ void MappedSansSerifFace(wchar_t (&face)[LF_FACESIZE]) {
     }
 }
 
-const StandInFaces& StandIns(const GdiPlusApi& gdiPlus) {
-    static StandInFaces faces{};
+// The face that stands in where neither the chosen face nor the default one is installed:
+// GDI+'s sans-serif family, or where that is missing too (Wine without Arial) the font mapper's
+// choice. Found once per run.
+const wchar_t* StandInFace(const GdiPlusApi& gdiPlus) {
+    static wchar_t face[LF_FACESIZE] = {};
     static bool found = false;
     if (!found) {
         found = true;
-        GenericSansSerifFace(gdiPlus, faces.generic);
-        MappedSansSerifFace(faces.mapped);
+        if (!GenericSansSerifFace(gdiPlus, face)) {
+            MappedSansSerifFace(face);
+        }
     }
-    return faces;
+    return face;
 }
 
 bool CreateFamilyOf(const GdiPlusApi& gdiPlus, const wchar_t* face,
@@ -75,13 +71,9 @@ bool CreateFamilyOf(const GdiPlusApi& gdiPlus, const wchar_t* face,
 // shows the time, and the chosen face, which stays stored, is used again once it is installed.
 void CreateFamily(const GdiPlusApi& gdiPlus, const wchar_t* faceName,
                   Gdiplus::GpFontFamily** family) {
-    if (CreateFamilyOf(gdiPlus, faceName, family) ||
-        CreateFamilyOf(gdiPlus, Settings::kDefaultFace, family)) {
-        return;
-    }
-    const StandInFaces& standIns = StandIns(gdiPlus);
-    if (!CreateFamilyOf(gdiPlus, standIns.generic, family)) {
-        CreateFamilyOf(gdiPlus, standIns.mapped, family);
+    if (!CreateFamilyOf(gdiPlus, faceName, family) &&
+        !CreateFamilyOf(gdiPlus, Settings::kDefaultFace, family)) {
+        CreateFamilyOf(gdiPlus, StandInFace(gdiPlus), family);
     }
 }
 

@@ -364,19 +364,11 @@ notepad_start() {
 # type_beside_clock WORD: a person clicks into Notepad and types WORD over several ticks of the
 # clock. Every letter must arrive, Notepad must keep the keyboard and the clock stay on top.
 type_beside_clock() {
-    local out before
-    out=$(probe typing "$NOTEPAD_TITLE")
-    echo "$out" | grep '^found=1$' >/dev/null || fail "no edit field in Notepad"
-    eval "$out"
-    before=$typed
-    click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
-    xdotool sleep 0.3 key ctrl+End sleep 0.3 type --delay 700 "$1"
+    notepad_click
+    xdotool type --delay 700 "$1"
     # One more tick after the last letter.
     sleep 1.5
-    eval "$(probe typing "$NOTEPAD_TITLE")"
-    shot "typed-$1"
-    [ "$typed" = "$before$1" ] || fail "typed '$1' beside the clock; Notepad holds '$typed'"
-    [ "$in_front" = 1 ] || fail "Notepad lost the keyboard while the clock ticked"
+    notepad_got "$1" "beside the clock" "$1"
     [ "$clock_topmost" = 1 ] && [ "$clock_above" = 1 ] ||
         fail "the clock is no longer on top (topmost $clock_topmost, above Notepad $clock_above)"
     note "typed '$1' beside the clock: every letter arrived"
@@ -385,13 +377,8 @@ type_beside_clock() {
 # start_while_typing: a person types into Notepad while the clock starts, as at logon, and on
 # through its first ticks. Every letter must arrive and Notepad must keep the keyboard.
 start_while_typing() {
-    local out before letters="" stop=$ART/stop-typing
-    out=$(probe typing "$NOTEPAD_TITLE")
-    echo "$out" | grep '^found=1$' >/dev/null || fail "no edit field in Notepad"
-    eval "$out"
-    before=$typed
-    click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
-    xdotool sleep 0.3 key ctrl+End
+    local stop=$ART/stop-typing letters
+    notepad_click
     rm -f "$stop" "$ART/typed-at-start"
     # A letter every 0.4 s, slower where the clock starts slowly; at most 100 letters, so that
     # the probe (which reads 255) sees them all beside what the test types later.
@@ -414,12 +401,29 @@ start_while_typing() {
     wait "$TYPER_PID"
     TYPER_PID=""
     letters=$(cat "$ART/typed-at-start")
-    eval "$(probe typing "$NOTEPAD_TITLE")"
-    shot typed-at-start
-    [ "$typed" = "$before$letters" ] ||
-        fail "typed '$letters' while the clock started; Notepad holds '$typed'"
-    [ "$in_front" = 1 ] || fail "the clock took the keyboard from Notepad at its start"
+    notepad_got "$letters" "while the clock started" at-start
     note "typed ${#letters} letters while the clock started: every one arrived"
+}
+
+# notepad_click: a person clicks into Notepad's text and goes to its end; NOTEPAD_TEXT is the
+# text there.
+notepad_click() {
+    local out
+    out=$(probe typing "$NOTEPAD_TITLE")
+    echo "$out" | grep '^found=1$' >/dev/null || fail "no edit field in Notepad"
+    eval "$out"
+    NOTEPAD_TEXT=$typed
+    click_at $(((edit_left + edit_right) / 2)) $(((edit_top + edit_bottom) / 2))
+    xdotool sleep 0.3 key ctrl+End sleep 0.3
+}
+
+# notepad_got LETTERS WHEN SHOT: every letter typed WHEN arrived after NOTEPAD_TEXT, and Notepad
+# kept the keyboard; sets the probe's typing variables.
+notepad_got() {
+    eval "$(probe typing "$NOTEPAD_TITLE")"
+    shot "typed-$3"
+    [ "$typed" = "$NOTEPAD_TEXT$1" ] || fail "typed '$1' $2; Notepad holds '$typed'"
+    [ "$in_front" = 1 ] || fail "Notepad lost the keyboard $2"
 }
 
 # click_control ID [TITLE]: clicks the middle of a control of the Properties dialog (or of

@@ -135,21 +135,27 @@ BOOL CALLBACK CountClock(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
-// The file version of the program a process runs, as a.b.c.d, or "unknown".
-void PrintFileVersion(DWORD pid) {
+std::wstring ProcessImage(DWORD pid) {
     wchar_t path[MAX_PATH] = {};
     DWORD length = MAX_PATH;
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    const BOOL named = process && QueryFullProcessImageNameW(process, 0, path, &length);
-    if (process) {
-        CloseHandle(process);
+    if (!process) {
+        return L"";
     }
+    const BOOL named = QueryFullProcessImageNameW(process, 0, path, &length);
+    CloseHandle(process);
+    return named ? path : L"";
+}
+
+// The file version of the program a process runs, as a.b.c.d, or "unknown".
+void PrintFileVersion(DWORD pid) {
+    const std::wstring path = ProcessImage(pid);
     DWORD ignored = 0;
-    const DWORD size = named ? GetFileVersionInfoSizeW(path, &ignored) : 0;
+    const DWORD size = path.empty() ? 0 : GetFileVersionInfoSizeW(path.c_str(), &ignored);
     void* data = size ? std::malloc(size) : nullptr;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
-    if (data && GetFileVersionInfoW(path, 0, size, data) &&
+    if (data && GetFileVersionInfoW(path.c_str(), 0, size, data) &&
         VerQueryValueW(data, L"\\", reinterpret_cast<void**>(&info), &infoSize) && info) {
         std::printf("file_version=%lu.%lu.%lu.%lu\n", info->dwFileVersionMS >> 16,
                     info->dwFileVersionMS & 0xFFFF, info->dwFileVersionLS >> 16,
@@ -203,16 +209,19 @@ int Gone(DWORD timeoutMs) {
     return 0;
 }
 
-// The shell answers a change to an icon only while the icon exists.
-int Tray(HWND owner) {
+// Whether the shell holds the clock's icon: it accepts a change only to an icon it holds.
+bool TrayIconShown(HWND owner) {
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);
     data.hWnd = owner;
     data.uID = kTrayIconId;
     data.uFlags = NIF_TIP;
     wcscpy(data.szTip, L"Vintrel Ver 2005");
-    const bool present = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-    std::printf("tray=%d\n", present ? 1 : 0);
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+int Tray(HWND owner) {
+    std::printf("tray=%d\n", TrayIconShown(owner) ? 1 : 0);
     return 0;
 }
 
@@ -444,18 +453,6 @@ bool RunValue(std::wstring& command) {
     return true;
 }
 
-std::wstring ProcessImage(DWORD pid) {
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = MAX_PATH;
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) {
-        return L"";
-    }
-    const BOOL named = QueryFullProcessImageNameW(process, 0, path, &length);
-    CloseHandle(process);
-    return named ? path : L"";
-}
-
 int CountClockProcesses() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) {
@@ -470,17 +467,6 @@ int CountClockProcesses() {
     }
     CloseHandle(snapshot);
     return count;
-}
-
-// Whether the shell holds the clock's icon: it accepts a change only to an icon it holds.
-bool TrayIconShown(HWND owner) {
-    NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = owner;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_TIP;
-    wcscpy(data.szTip, L"Vintrel Ver 2005");
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 // What `probe installed` looks at, as it stands now.
