@@ -29,9 +29,13 @@ _had_run_value=0
 _had_run_key=1
 _registry_saved=0
 _home_prefix=""
+_cleaning=0
 
 fail() {
     echo "FAIL: $*" >&2
+    # From a subshell (a $(...) or a pipe) exit alone would end only that: the test ends too.
+    # During the clean-up a failure is only reported.
+    [ "$BASHPID" = "$$" ] || [ "$_cleaning" = 1 ] || kill -USR1 $$
     exit 1
 }
 
@@ -44,6 +48,7 @@ e2e_init() {
     E2E_NAME=$1
     EXE=$2
     PROBE=$3
+    trap 'exit 1' USR1
     [ -n "${WINE64:-}" ] && [ -n "${WINEPREFIX:-}" ] && [ -n "${DISPLAY:-}" ] ||
         fail "WINE64, WINEPREFIX and DISPLAY must be set (run through scripts/test.sh)"
     [ -f "$EXE" ] || fail "no program at $EXE"
@@ -80,13 +85,49 @@ hold_display() {
 }
 
 # Runs the probe; its output is shell assignments (see tests/tools/probe.cpp), which tell
-# what it found, so its exit code is not passed on.
+# what it found, so an exit code of 1 (not found) is not passed on. A probe that answers
+# nothing, or ends with another code, failed: the test fails, saying how.
 probe() {
-    "$WINE64" "$PROBE" "$@" 2>/dev/null </dev/null | tr -d '\r' || true
+    local out code=0
+    out=$("$WINE64" "$PROBE" "$@" 2>"$ART/probe.err" </dev/null) || code=$?
+    out=${out//$'\r'/}
+    if [ -z "$out" ] || [ "$code" -gt 1 ]; then
+        helper_failed "probe $1" "$code" "$out"
+        return 1
+    fi
+    answer "$out"
 }
 
+# reg's answer and exit code. An exit code of 1 saying "Unable to find" is an answer: the key or
+# value is absent (Wine's reg writes that to standard output when its input is no console).
+# Any other failure fails the test, with what reg said.
 reg() {
-    "$WINE64" reg "$@" </dev/null 2>/dev/null | tr -d '\r'
+    local out code=0
+    out=$("$WINE64" reg "$@" </dev/null 2>"$ART/reg.err") || code=$?
+    out=${out//$'\r'/}
+    if [ "$code" = 0 ] || { [ "$code" = 1 ] && grep -q 'Unable to find' <<<"$out"; }; then
+        answer "$out"
+        return "$code"
+    fi
+    helper_failed "reg $1" "$code" "$out"
+}
+
+# A helper's answer, in one write by another process: a reader that stops at the line it looks
+# for (grep -q) then never ends this shell with a broken pipe, as bash's own line-buffered
+# printf would, line by line.
+answer() {
+    cat <<<"$1" || true
+}
+
+# helper_failed WHAT CODE OUTPUT: a Wine helper process failed; fails the test, naming its exit
+# code, output and error output (only reports it during the clean-up).
+helper_failed() {
+    local what="$1 ended with exit code $2, output '$3', error output '$(tr -d '\r' <"$ART/${1%% *}.err")'"
+    if [ "$_cleaning" = 1 ]; then
+        note "$what"
+        return 1
+    fi
+    fail "$what"
 }
 
 # The desktop colour behind the windows, so that a clipped window shows what lies behind it.
@@ -134,6 +175,7 @@ restore_registry() {
 
 e2e_cleanup() {
     local rc=$?
+    _cleaning=1
     if [ -n "$CLOCK_PID" ] && kill -0 "$CLOCK_PID" 2>/dev/null; then
         note "clock still running: closing it"
         probe closewindow "Vintrel (Properties)" >/dev/null || true
@@ -471,6 +513,9 @@ virtual_desktop() {
     printf '\n[Software\\\\Wine\\\\Explorer]\n"Desktop"="Default"\n' >>"$reg"
     printf '\n[Software\\\\Wine\\\\Explorer\\\\Desktops]\n"Default"="%s"\n' "$1" >>"$reg"
     "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+    # As for the run's own prefix (scripts/wine-env.sh), a program stays on the desktop.
+    "$WINE64" "$PROBE" session $((30000 * SLOW)) >"$ART/session.out" 2>&1 </dev/null &
+    wait_for 35 grep -q '^session=1' "$ART/session.out" || fail "the virtual desktop's shell did not start"
     reg delete "$SETTINGS_KEY" /f >/dev/null || true
 }
 
