@@ -30,6 +30,7 @@ run_tree() (
         echo "== x86_64 build under wine64"
     fi
     wine_env_start "$1"
+    wine_env_hold "$build/x86_64/tests/tools/vintrel_probe.exe"
     cd "$1" && ctest --output-on-failure --timeout "$2" ${CTEST_ARGS:-}
 )
 

@@ -5,6 +5,8 @@
 #   wine32_use
 # before wine_env_start makes the prefix one that also runs 32-bit programs, through the
 # private 32-bit half of Wine (scripts/wine32.sh); $WINE32 then starts a 32-bit program.
+#   wine_env_hold PROBE
+# after wine_env_start keeps the prefix's desktop and shell up for the whole run.
 
 WINE64=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$' || true)
 WINESERVER=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wineserver64$' || true)
@@ -16,6 +18,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=-all
 
 _xvfb_pid=""
+_session_pid=""
 _wine_env_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WINE32_TREE=""
 
@@ -152,8 +155,34 @@ wine_env_start() {
     "$WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
+# wine_env_hold PROBE: Wine closes a desktop, and ends its shell (explorer), a second after the
+# last program on it has gone. Between test programs that happens all the time: each program
+# then starts a new shell, ctest waits for that shell to end (it inherits the test's output),
+# and the next program starts while Wine tears the last desktop down, when user32 can find no
+# desktop and a program fails as it starts. The probe's session stays on the desktop until
+# wine_env_stop; this waits (bounded) for the shell's taskbar to be there.
+wine_env_hold() {
+    local out="$WINEPREFIX.session" i
+    rm -f "$out"
+    "$WINE64" "$1" session 60000 >"$out" 2>&1 </dev/null &
+    _session_pid=$!
+    for i in $(seq 1 700); do
+        grep -q '^session=' "$out" 2>/dev/null && break
+        kill -0 "$_session_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    grep -q '^session=1' "$out" 2>/dev/null && return 0
+    echo "wine-env: the desktop's shell did not start in $WINEPREFIX: $(cat "$out" 2>/dev/null)" >&2
+    return 1
+}
+
 wine_env_stop() {
     [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1 || true
+    if [ -n "$_session_pid" ]; then
+        kill "$_session_pid" 2>/dev/null || true
+        wait "$_session_pid" 2>/dev/null || true
+        _session_pid=""
+    fi
     if [ -n "$_xvfb_pid" ]; then
         kill "$_xvfb_pid" 2>/dev/null || true
         wait "$_xvfb_pid" 2>/dev/null || true

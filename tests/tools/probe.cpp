@@ -26,6 +26,8 @@
 //                                  is topmost and stands above it
 //   probe mode W H MS              change the display mode to W by H pixels, print the screen,
 //                                  then wait MS before ending
+//   probe session MS               wait for the shell's taskbar, print whether it came, then
+//                                  stay on the desktop until killed (scripts/wine-env.sh)
 //
 // The installed clock, as scripts/installed-clock.sh checks it (on Windows and under Wine):
 //   probe installed MS             wait for the clock window and its notification-area icon;
@@ -591,12 +593,26 @@ int Screenshot(const wchar_t* file) {
     return written ? 0 : 1;
 }
 
+// Wine closes a desktop, and ends its shell, a second after the last program on it has gone:
+// a test program starting then can find no desktop. A test run keeps this one on it.
+int Session(DWORD timeoutMs) {
+    const bool shell = WaitFor([] { return FindWindowW(L"Shell_TrayWnd", nullptr); }, timeoutMs);
+    std::printf("session=%d\n", shell ? 1 : 0);
+    std::fflush(stdout);
+    if (!shell)
+        return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|tray HWND|popup MS|"
                  "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
                  "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS|installed MS|leftovers MS|"
-                 "screenshot FILE\n");
+                 "screenshot FILE|session MS\n");
     return 2;
 }
 
@@ -646,6 +662,8 @@ int wmain(int argc, wchar_t** argv) {
         result = Leftovers(Number(argv[2]));
     } else if (wcscmp(command, L"screenshot") == 0 && argc == 3) {
         result = Screenshot(argv[2]);
+    } else if (wcscmp(command, L"session") == 0 && argc == 3) {
+        result = Session(Number(argv[2]));
     } else {
         return Usage();
     }
