@@ -21,7 +21,7 @@ for k in $(seq 1 "$runs"); do
         failed_runs=$((failed_runs + 1))
     fi
     # ctest lists a failed test as "  NUMBER - NAME (Failed)" after "The following tests FAILED:".
-    tests=$(awk '/tests FAILED:/ { on = 1; next } on && /^\t[0-9]+ - / { print $3 } !/^\t/ { on = 0 }' \
+    tests=$(awk '/tests FAILED:/ { on = 1; next } on && /^\t *[0-9]+ - / { print $3 } !/^\t/ { on = 0 }' \
         "$logs/run-$k.log" | tr '\n' ' ')
     [ -z "$tests" ] || printf '%s\n' $tests >>"$logs/failed-tests"
     echo "run $k of $runs: $verdict in $(($(date +%s) - start)) s ${tests:+($tests)}"
