@@ -12,6 +12,7 @@ constexpr int kDefaultX = 10;
 constexpr int kDefaultY = 10;
 constexpr int kDefaultWidth = 210;
 constexpr int kDefaultHeight = 110;
+constexpr LONG kParkedEdge = -32000;
 
 // The distance between two edges, which a window can take as its width or height.
 bool IsWindowExtent(LONG low, LONG high) {
@@ -71,8 +72,10 @@ RECT DefaultPlace(UINT dpi) {
 }
 
 bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth) {
+    // Where Windows parks a minimized window; older versions saved that.
+    const bool parked = rect.left == kParkedEdge && rect.top == kParkedEdge;
     return IsWindowExtent(rect.left, rect.right) && IsWindowExtent(rect.top, rect.bottom) &&
-           rect.left < virtualScreenWidth;
+           rect.left < virtualScreenWidth && !parked;
 }
 
 } // namespace ClockFace

@@ -46,7 +46,8 @@ int ScaleForDpi(int pixelsAt96, UINT dpi);
 RECT DefaultPlace(UINT dpi);
 
 // Whether a saved rectangle is put back: its width and height are positive and fit in 32
-// bits, and its left edge lies within the virtual screen width.
+// bits, its left edge lies within the virtual screen width, and it is not the place of a
+// minimized window.
 bool AcceptSavedRect(const RECT& rect, int virtualScreenWidth);
 
 } // namespace ClockFace

@@ -1,6 +1,7 @@
 #include "app/ScreenPlace.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace ScreenPlace {
 
@@ -35,34 +36,50 @@ void Subtract(const RECT& piece, const RECT& cut, std::vector<RECT>& out) {
     }
 }
 
-long long OverlapArea(const RECT& a, const RECT& b) {
+using Wide = unsigned long long;
+
+// Every product below is of two extents of 32-bit edges, each below 2^32, so it fits in 64
+// unsigned bits.
+Wide OverlapArea(const RECT& a, const RECT& b) {
     const RECT overlap = Intersection(a, b);
     if (IsEmpty(overlap)) {
         return 0;
     }
-    return (static_cast<long long>(overlap.right) - overlap.left) *
-           (static_cast<long long>(overlap.bottom) - overlap.top);
+    return static_cast<Wide>(static_cast<long long>(overlap.right) - overlap.left) *
+           static_cast<Wide>(static_cast<long long>(overlap.bottom) - overlap.top);
 }
 
 // The gap between two ranges on one axis; 0 where they overlap.
-long long Gap(LONG lowA, LONG highA, LONG lowB, LONG highB) {
-    return std::max(
-        {0LL, static_cast<long long>(lowB) - highA, static_cast<long long>(lowA) - highB});
+Wide Gap(LONG lowA, LONG highA, LONG lowB, LONG highB) {
+    return static_cast<Wide>(std::max(
+        {0LL, static_cast<long long>(lowB) - highA, static_cast<long long>(lowA) - highB}));
 }
 
-long long SquaredDistance(const RECT& a, const RECT& b) {
-    const long long dx = Gap(a.left, a.right, b.left, b.right);
-    const long long dy = Gap(a.top, a.bottom, b.top, b.bottom);
-    return dx * dx + dy * dy;
+// A sum of two squared gaps, exactly: it can reach 2^65, so the carry out of the low 64 bits is
+// kept apart.
+struct SquaredDistance {
+    Wide carry;
+    Wide low;
+
+    bool operator<(const SquaredDistance& other) const {
+        return carry != other.carry ? carry < other.carry : low < other.low;
+    }
+};
+
+SquaredDistance Distance(const RECT& a, const RECT& b) {
+    const Wide dx = Gap(a.left, a.right, b.left, b.right);
+    const Wide dy = Gap(a.top, a.bottom, b.top, b.bottom);
+    const Wide low = dx * dx + dy * dy;
+    return {low < dx * dx ? 1ULL : 0ULL, low};
 }
 
-const Monitor& Nearest(const RECT& window, const std::vector<Monitor>& monitors) {
+const Monitor& Nearest(const RECT& rect, const std::vector<Monitor>& monitors) {
     const Monitor* best = &monitors.front();
-    long long bestOverlap = -1;
-    long long bestDistance = 0;
+    Wide bestOverlap = OverlapArea(rect, best->area);
+    SquaredDistance bestDistance = Distance(rect, best->area);
     for (const Monitor& monitor : monitors) {
-        const long long overlap = OverlapArea(window, monitor.area);
-        const long long distance = SquaredDistance(window, monitor.area);
+        const Wide overlap = OverlapArea(rect, monitor.area);
+        const SquaredDistance distance = Distance(rect, monitor.area);
         if (overlap > bestOverlap ||
             (overlap == 0 && bestOverlap == 0 && distance < bestDistance)) {
             best = &monitor;
@@ -89,11 +106,11 @@ void FitAxis(LONG& low, LONG& high, LONG areaLow, LONG areaHigh) {
     high = static_cast<LONG>(start + extent);
 }
 
-// Whether every pixel of `window` lies on one monitor or another.
-bool LiesOnMonitors(const RECT& window, const std::vector<Monitor>& monitors) {
+// Whether every pixel of `rect` lies on one monitor or another.
+bool LiesOnMonitors(const RECT& rect, const std::vector<Monitor>& monitors) {
     std::vector<RECT> uncovered;
-    if (!IsEmpty(window)) {
-        uncovered.push_back(window);
+    if (!IsEmpty(rect)) {
+        uncovered.push_back(rect);
     }
     for (const Monitor& monitor : monitors) {
         std::vector<RECT> left;
@@ -105,22 +122,80 @@ bool LiesOnMonitors(const RECT& window, const std::vector<Monitor>& monitors) {
     return uncovered.empty();
 }
 
+// How far the visible part stands inside the window from each of its edges. Only the part of it
+// within the window can be seen; with none, the whole window stands for it.
+struct Insets {
+    long long left;
+    long long top;
+    long long right;
+    long long bottom;
+};
+
+Insets InsetsOf(const RECT& window, const RECT& visible) {
+    RECT seen = Intersection(window, visible);
+    if (IsEmpty(seen)) {
+        seen = window;
+    }
+    return {static_cast<long long>(seen.left) - window.left,
+            static_cast<long long>(seen.top) - window.top,
+            static_cast<long long>(window.right) - seen.right,
+            static_cast<long long>(window.bottom) - seen.bottom};
+}
+
+// The visible part with the window at `place`, or the whole place where the insets leave none
+// of it. Its edges lie within the place's, so they fit in 32 bits.
+RECT VisibleAt(const RECT& place, const Insets& insets) {
+    const long long left = place.left + insets.left;
+    const long long top = place.top + insets.top;
+    const long long right = place.right - insets.right;
+    const long long bottom = place.bottom - insets.bottom;
+    if (right <= left || bottom <= top) {
+        return place;
+    }
+    return {static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+            static_cast<LONG>(bottom)};
+}
+
+LONG Clamped(long long edge) {
+    return static_cast<LONG>(std::clamp<long long>(edge, std::numeric_limits<LONG>::min(),
+                                                   std::numeric_limits<LONG>::max()));
+}
+
+// The window around a visible part, at the insets it has.
+RECT Around(const RECT& visible, const Insets& insets) {
+    return {Clamped(visible.left - insets.left), Clamped(visible.top - insets.top),
+            Clamped(visible.right + insets.right), Clamped(visible.bottom + insets.bottom)};
+}
+
 } // namespace
 
-RECT KeepInSight(const RECT& window, const std::vector<Monitor>& monitors) {
-    if (monitors.empty() || LiesOnMonitors(window, monitors)) {
+bool InSight(const RECT& user, const RECT& window, const RECT& visible,
+             const std::vector<Monitor>& monitors) {
+    return monitors.empty() || LiesOnMonitors(VisibleAt(user, InsetsOf(window, visible)), monitors);
+}
+
+RECT KeepInSight(const RECT& user, const RECT& window, const RECT& visible,
+                 const std::vector<Monitor>& monitors) {
+    if (monitors.empty()) {
         return window;
     }
-    const Monitor& monitor = Nearest(window, monitors);
+    const Insets insets = InsetsOf(window, visible);
+    if (!IsEmpty(user) && LiesOnMonitors(VisibleAt(user, insets), monitors)) {
+        return user;
+    }
+    RECT seen = VisibleAt(window, insets);
+    if (LiesOnMonitors(seen, monitors)) {
+        return window;
+    }
+    const Monitor& monitor = Nearest(seen, monitors);
     // While the displays change, a work area can still be the one of the monitor's old size.
     RECT work = Intersection(monitor.work, monitor.area);
     if (IsEmpty(work)) {
         work = monitor.area;
     }
-    RECT place = window;
-    FitAxis(place.left, place.right, work.left, work.right);
-    FitAxis(place.top, place.bottom, work.top, work.bottom);
-    return place;
+    FitAxis(seen.left, seen.right, work.left, work.right);
+    FitAxis(seen.top, seen.bottom, work.top, work.bottom);
+    return Around(seen, insets);
 }
 
 } // namespace ScreenPlace

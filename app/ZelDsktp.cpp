@@ -3,9 +3,12 @@
 #include <cwchar>
 #include <vector>
 
+#include <dwmapi.h>
+
 #include "app/ClockFace.h"
 #include "app/ScreenPlace.h"
 #include "system/DisplayDpi.h"
+#include "system/SystemLibraries.h"
 #include "settings/ClockSettings.h"
 
 #if !defined(_WIN64)
@@ -56,6 +59,18 @@ bool IsDisplayChange(UINT msg, WPARAM wParam) {
     return msg == WM_DISPLAYCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA);
 }
 
+using DwmGetWindowAttributeFunction = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+
+// The frame the desktop window manager draws, without the invisible resize borders that the
+// window rectangle holds on Windows 10 and later; false where it tells none.
+bool VisibleFrame(HWND hwnd, RECT& frame) {
+    const auto get =
+        SystemLibraries::DesktopWindowManager().Function<DwmGetWindowAttributeFunction>(
+            "DwmGetWindowAttribute");
+    return get && SUCCEEDED(get(hwnd, DWMWA_EXTENDED_FRAME_BOUNDS, &frame, sizeof(frame))) &&
+           !IsRectEmpty(&frame);
+}
+
 // The built-in place, sized for the monitor it lies on.
 RECT BuiltInPlace() {
     const RECT at96 = ClockFace::DefaultPlace(USER_DEFAULT_SCREEN_DPI);
@@ -66,7 +81,7 @@ RECT BuiltInPlace() {
 
 ZelDsktp::ZelDsktp()
     : ZelWnd(nullptr, 0), m_hRegion(nullptr), m_shaped(TRUE), m_displayType(DisplayBoth),
-      m_showSuffix(1), m_placing(FALSE), m_tray(kTrayIconId, WM_TRAYICON) {}
+      m_showSuffix(1), m_placing(FALSE), m_tray(kTrayIconId, WM_TRAYICON), m_userPlace{} {}
 
 ZelDsktp::~ZelDsktp() = default;
 
@@ -103,9 +118,11 @@ LRESULT ZelDsktp::OnCreate(CREATESTRUCTW* cs) {
     const RECT place = BuiltInPlace();
     MoveWindow(m_hWnd, place.left, place.top, place.right - place.left, place.bottom - place.top,
                TRUE);
+    GetWindowRect(m_hWnd, &m_userPlace);
     RestoreWindowRect();
     // Whatever the user is typing into keeps the keyboard, at logon too.
     ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    KeepInSightAtStart();
     m_placing = FALSE;
     StartTimer();
     return ZelWnd::OnCreate(cs);
@@ -164,10 +181,23 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         SaveWindowRect();
     } else if (IsDisplayChange(msg, wParam)) {
         KeepInSight();
+    } else if (msg == WM_ENTERSIZEMOVE) {
+        m_sizing = TRUE;
+    } else if (msg == WM_EXITSIZEMOVE) {
+        // Moved or sized by the user, with the mouse or the keyboard: the user put it there.
+        m_sizing = FALSE;
+        m_userPlace = NormalPlace();
     } else if (msg != 0 && msg == TaskbarCreatedMessage()) {
         OnTaskbarCreated();
     }
-    return ZelWnd::WindowProc(hwnd, msg, wParam, lParam);
+    const LRESULT result = ZelWnd::WindowProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_WINDOWPOSCHANGED) {
+        OnPlaceChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+    } else if (msg == WM_PAINT && m_checkAfterPaint) {
+        m_checkAfterPaint = FALSE;
+        KeepInSight();
+    }
+    return result;
 }
 
 // Each tick: stay on top without taking the keyboard, repaint, and wait for the turn of the next
@@ -184,28 +214,109 @@ LRESULT ZelDsktp::OnTimer(WPARAM timerId) {
 
 // The window's monitor changed its scale, or the window moved to a monitor of another scale:
 // the suggested rectangle keeps the clock's apparent size, and the next paint fits the digits to
-// it. Placing the window at start keeps the size it gives, whatever monitor that lies on.
+// it. Placing the window at start keeps the size it gives, whatever monitor that lies on. A
+// clock at the user's place is at the user's place at the new scale too.
 LRESULT ZelDsktp::OnDpiChanged(const RECT* suggested) {
     if (suggested && !m_placing) {
-        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT window{};
+        GetWindowRect(m_hWnd, &window);
+        const bool atUserPlace = EqualRect(&window, &m_userPlace) != FALSE;
+        MoveTo(*suggested);
+        if (atUserPlace) {
+            GetWindowRect(m_hWnd, &m_userPlace);
+        }
         KeepInSight();
     }
     return 0;
 }
 
-// A monitor went, a resolution fell or the taskbar moved: a clock no longer wholly on the
-// monitors comes back into sight, in the mode it is in and without taking the keyboard. Where it
-// stands is saved as ever, at the next close or "Make Transparent".
+// A monitor went, a resolution fell or the taskbar moved: a clock whose digits (or, framed,
+// whose visible frame) are no longer wholly on the monitors comes back into sight, in the mode
+// it is in and without taking the keyboard; one whose user's place shows again goes back there.
+// Never while the user drags it, nor while it is minimized or maximized. The user's place stays
+// what is saved.
 void ZelDsktp::KeepInSight() {
+    if (m_sizing || IsIconic(m_hWnd) || IsZoomed(m_hWnd)) {
+        return;
+    }
     RECT window{};
     GetWindowRect(m_hWnd, &window);
-    const RECT place = ScreenPlace::KeepInSight(window, Monitors());
+    const RECT place =
+        ScreenPlace::KeepInSight(m_userPlace, window, VisiblePart(window), Monitors());
     if (!EqualRect(&place, &window)) {
-        SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
-                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveTo(place);
     }
+}
+
+// The place was saved on a desktop that may have had other monitors. Where the client area, and
+// so every digit, is off the monitors, no paint would come to show the digits: the clock comes
+// into sight now. Otherwise the check waits for the first paint.
+void ZelDsktp::KeepInSightAtStart() {
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    if (!MonitorFromRect(&client, MONITOR_DEFAULTTONULL)) {
+        KeepInSight();
+    }
+    m_checkAfterPaint = TRUE;
+}
+
+void ZelDsktp::MoveTo(const RECT& place) {
+    m_moving = TRUE;
+    SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_moving = FALSE;
+}
+
+// The clock was moved or sized by another program, or minimized, maximized or restored. A move by
+// another program becomes the user's place while the user's place is in sight; when it is not,
+// the displays have changed, and the move is the system's own rescue of the window. Back from
+// minimized or maximized, the clock is checked against the displays as they are now.
+void ZelDsktp::OnPlaceChanged(const WINDOWPOS& pos) {
+    if (IsIconic(m_hWnd) || IsZoomed(m_hWnd)) {
+        m_minMax = TRUE;
+        return;
+    }
+    if (m_minMax) {
+        m_minMax = FALSE;
+        KeepInSight();
+        return;
+    }
+    const bool moved = (pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE);
+    if (!moved || m_placing || m_moving || m_sizing) {
+        return;
+    }
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    if (ScreenPlace::InSight(m_userPlace, window, VisiblePart(window), Monitors())) {
+        m_userPlace = window;
+    }
+}
+
+// Where the clock stands when it is neither minimized nor maximized. It is a tool window, so its
+// normal place is in screen coordinates.
+RECT ZelDsktp::NormalPlace() const {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if ((IsIconic(m_hWnd) || IsZoomed(m_hWnd)) && GetWindowPlacement(m_hWnd, &placement)) {
+        return placement.rcNormalPosition;
+    }
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    return window;
+}
+
+// The part of the window the user sees, in screen coordinates: the digits while the window is
+// cut to them, otherwise the visible frame.
+RECT ZelDsktp::VisiblePart(const RECT& window) const {
+    RECT box{};
+    const int type = GetWindowRgnBox(m_hWnd, &box);
+    if ((type == SIMPLEREGION || type == COMPLEXREGION) && !IsRectEmpty(&box)) {
+        OffsetRect(&box, window.left, window.top);
+        return box;
+    }
+    RECT frame{};
+    return VisibleFrame(m_hWnd, frame) ? frame : window;
 }
 
 // After a resize; the next paint uses the new size.
@@ -239,11 +350,10 @@ void ZelDsktp::StopTimer() {
     KillTimer(m_hWnd, kFallbackTimerId);
 }
 
+// The user's place, not where a display change or the minimized state has put the clock.
 void ZelDsktp::SaveWindowRect() {
-    RECT rect{};
-    GetWindowRect(m_hWnd, &rect);
-    ClockSettings().WriteBinary(Settings::kSection, Settings::kWindowPlacement, &rect,
-                                sizeof(rect));
+    ClockSettings().WriteBinary(Settings::kSection, Settings::kWindowPlacement, &m_userPlace,
+                                sizeof(m_userPlace));
 }
 
 void ZelDsktp::RestoreWindowRect() {
@@ -256,9 +366,8 @@ void ZelDsktp::RestoreWindowRect() {
         return;
     }
     if (ClockFace::AcceptSavedRect(rect, GetSystemMetrics(SM_CXVIRTUALSCREEN))) {
-        // Saved on a desktop that may have had other monitors.
-        const RECT place = ScreenPlace::KeepInSight(rect, Monitors());
-        MoveWindow(m_hWnd, place.left, place.top, place.right - place.left,
-                   place.bottom - place.top, TRUE);
+        MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   TRUE);
+        GetWindowRect(m_hWnd, &m_userPlace);
     }
 }

@@ -49,6 +49,9 @@ public:
     BOOL m_placing;
     // The notification-area icon's adds, retries and removal.
     TrayIcon m_tray;
+    // Where the user put the clock, which is what is saved. A move the program makes to keep the
+    // clock in sight leaves it as it is.
+    RECT m_userPlace;
 
 private:
     void StartTimer();
@@ -58,7 +61,23 @@ private:
     void OpenHelpPage();
     LRESULT OnDpiChanged(const RECT* suggested);
     void KeepInSight();
+    void KeepInSightAtStart();
+    void MoveTo(const RECT& place);
+    void OnPlaceChanged(const WINDOWPOS& pos);
+    RECT NormalPlace() const;
+    RECT VisiblePart(const RECT& window) const;
     void OnTaskbarCreated();
     void PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);
+
+    // True from WM_ENTERSIZEMOVE to WM_EXITSIZEMOVE, while the user moves or sizes the clock.
+    BOOL m_sizing = FALSE;
+    // True while the program moves the clock itself.
+    BOOL m_moving = FALSE;
+    // True while the clock is minimized or maximized, and until it is first back in its normal
+    // place.
+    BOOL m_minMax = FALSE;
+    // True from the start until the first paint has cut the window to the digits, which is when
+    // the start's check of the place can see them.
+    BOOL m_checkAfterPaint = FALSE;
 };

@@ -41,3 +41,8 @@ LazyLibrary& SystemLibraries::GdiPlus() {
     static LazyLibrary library(L"gdiplus.dll");
     return library;
 }
+
+LazyLibrary& SystemLibraries::DesktopWindowManager() {
+    static LazyLibrary library(L"dwmapi.dll");
+    return library;
+}

@@ -22,4 +22,6 @@ public:
     static LazyLibrary& CommonDialogs();
     // gdiplus.dll: the digits' outlines.
     static LazyLibrary& GdiPlus();
+    // dwmapi.dll: where the desktop window manager draws a window's visible frame.
+    static LazyLibrary& DesktopWindowManager();
 };

@@ -106,11 +106,13 @@ TEST(ClockFace, SavedRectNeedsLeftInsideTheVirtualScreen) {
     struct Case {
         LONG left;
         bool accepted;
+        LONG top = 20;
     };
-    const Case cases[] = {{0, true}, {1279, true}, {1280, false}, {5000, false}, {-50, true}};
+    const Case cases[] = {{0, true},     {1279, true}, {1280, false},
+                          {5000, false}, {-50, true},  {-32000, false, -32000}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.left);
-        const RECT rect{c.left, 20, c.left + 210, 130};
+        const RECT rect{c.left, c.top, c.left + 210, c.top + 110};
         EXPECT_EQ(c.accepted, AcceptSavedRect(rect, 1280));
     }
 }

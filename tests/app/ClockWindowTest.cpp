@@ -274,8 +274,8 @@ TEST_F(ClockFixture, StoredPlaceIsUsedWhenValidAndBroughtIntoSight) {
     };
     const Case cases[] = {
         {"inside", {100, 120, 400, 300}, 16, {100, 120, 400, 300}},
-        {"negative left, partly on a monitor: moved in",
-         {-50, 300, 160, 410},
+        {"negative left, off the monitors: moved in",
+         {-300, 300, -90, 410},
          16,
          {work.left, 300, work.left + 210, 410}},
         {"below every monitor: onto the nearest",
@@ -333,6 +333,9 @@ TEST_F(ClockFixture, DisplayChangesBringAStrandedClockBackIntoSight) {
         EXPECT_FALSE(m_clock->m_shaped) << "the clock left framed mode";
         EXPECT_FALSE(Setting(Settings::kWindowPlacement).Exists()) << "the move was saved";
     }
+    SendMessageW(Window(), WM_DISPLAYCHANGE, 32, 0);
+    SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(stranded, StoredPlace()) << "the displaced place was saved, not the user's";
 }
 
 TEST_F(ClockFixture, LoadSettingsTakesStoredValuesAndCutsAnEndlessFace) {
@@ -448,6 +451,9 @@ TEST_F(ClockFixture, EndOfSessionSavesThePlaceOnlyWhenTheSessionEnds) {
     EXPECT_FALSE(Setting(Settings::kWindowPlacement).Exists());
     SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ((Edges{77, 66, 307, 186}), StoredPlace());
+    SendMessageW(Window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ((Edges{77, 66, 307, 186}), StoredPlace()) << "minimized";
 }
 
 TEST_F(ClockFixture, RestartedShellGetsTheIconBack) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <vector>
 
 #include "app/ScreenPlace.h"
@@ -21,6 +22,14 @@ const Monitor kPrimary{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}};
 const Monitor kRight{{1920, 0, 3200, 1024}, {1920, 0, 3200, 1024}};
 const Monitor kLeftAbove{{-1280, -200, 0, 824}, {-1280, -200, 0, 784}};
 const Monitor kShrunk{{0, 0, 1024, 768}, {0, 0, 1024, 728}};
+// The far corner of the 32-bit plane.
+const Monitor kFarCorner{{INT_MAX - 1920, INT_MAX - 1080, INT_MAX, INT_MAX},
+                         {INT_MAX - 1920, INT_MAX - 1080, INT_MAX, INT_MAX}};
+
+// The digits of a transparent clock that stands at (left, top), 210 by 110.
+RECT Digits(LONG left, LONG top) {
+    return {left + 4, top + 54, left + 150, top + 105};
+}
 
 } // namespace
 
@@ -30,6 +39,9 @@ TEST(ScreenPlace, AClockOffTheMonitorsComesBackByTheSmallestMove) {
         std::vector<Monitor> monitors;
         RECT window;
         Edges expected;
+        // Empty: the whole window is seen, and it stands at the user's place.
+        RECT visible = {};
+        RECT user = {};
     };
     const Case cases[] = {
         {"wholly on the monitor: stays", {kPrimary}, {400, 300, 610, 410}, {400, 300, 610, 410}},
@@ -72,9 +84,43 @@ TEST(ScreenPlace, AClockOffTheMonitorsComesBackByTheSmallestMove) {
          {1650, 900, 1860, 1010},
          {814, 658, 1024, 768}},
         {"no monitor known: stays", {}, {5000, 5000, 5210, 5110}, {5000, 5000, 5210, 5110}},
+        {"digits flush with the right edge, the blank part off: stays",
+         {kPrimary},
+         {1770, 400, 1980, 510},
+         {1770, 400, 1980, 510},
+         Digits(1770, 400)},
+        {"digits at the top edge, the caption above it: stays",
+         {kPrimary},
+         {800, -40, 1010, 70},
+         {800, -40, 1010, 70},
+         Digits(800, -40)},
+        {"digits across the right edge: only they come in",
+         {kPrimary},
+         {1800, 400, 2010, 510},
+         {1770, 400, 1980, 510},
+         Digits(1800, 400)},
+        {"the user's place shows again: back there",
+         {kPrimary},
+         {814, 658, 1024, 768},
+         {1650, 900, 1860, 1010},
+         {},
+         {1650, 900, 1860, 1010}},
+        {"the user's place still off, the digits in sight: stays",
+         {kShrunk},
+         {850, 600, 1060, 710},
+         {850, 600, 1060, 710},
+         Digits(850, 600),
+         {1650, 900, 1860, 1010}},
+        {"at the 32-bit corner, a monitor at the far one: onto the nearer",
+         {kPrimary, kFarCorner},
+         {INT_MIN, INT_MIN, INT_MIN + 210, INT_MIN + 110},
+         {0, 0, 210, 110}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(c.expected, EdgesOf(ScreenPlace::KeepInSight(c.window, c.monitors)));
+        const RECT visible = IsRectEmpty(&c.visible) ? c.window : c.visible;
+        const RECT user = IsRectEmpty(&c.user) ? c.window : c.user;
+        EXPECT_EQ(c.expected,
+                  EdgesOf(ScreenPlace::KeepInSight(user, c.window, visible, c.monitors)));
     }
 }

@@ -11,6 +11,7 @@
 //   probe close MS                 ... and wait for its process to end; fails unless it ends
 //                                  with exit code 0
 //   probe move X Y W H             move and size the clock window
+//   probe minimize                 post the window menu's Minimize to the clock window
 //   probe tray HWND                is the clock's notification-area icon of HWND still there?
 //   probe popup MS                 wait for an open popup menu and print its rectangle
 //   probe window TITLE MS          wait for a top-level window titled TITLE
@@ -269,12 +270,12 @@ int Popup(DWORD timeoutMs) {
     return 0;
 }
 
-int PostClose(HWND hwnd) {
+int Post(HWND hwnd, UINT msg, WPARAM wParam) {
     if (!hwnd) {
         std::printf("found=0\n");
         return 1;
     }
-    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    PostMessageW(hwnd, msg, wParam, 0);
     std::printf("found=1\n");
     return 0;
 }
@@ -289,7 +290,7 @@ int CloseAndWait(HWND hwnd, DWORD timeoutMs) {
         std::printf("found=0\n");
         return 1;
     }
-    PostClose(hwnd);
+    Post(hwnd, WM_CLOSE, 0);
     DWORD exitCode = STILL_ACTIVE;
     const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0 &&
                        GetExitCodeProcess(process, &exitCode);
@@ -608,11 +609,12 @@ int Session(DWORD timeoutMs) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|tray HWND|popup MS|"
-                 "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
-                 "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS|installed MS|leftovers MS|"
-                 "screenshot FILE|session MS\n");
+    std::fprintf(
+        stderr,
+        "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|minimize|tray HWND|popup MS|"
+        "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
+        "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS|installed MS|leftovers MS|"
+        "screenshot FILE|session MS\n");
     return 2;
 }
 
@@ -632,11 +634,13 @@ int wmain(int argc, wchar_t** argv) {
     } else if (wcscmp(command, L"gone") == 0 && argc == 3) {
         result = Gone(Number(argv[2]));
     } else if (wcscmp(command, L"close") == 0 && argc == 2) {
-        result = PostClose(FindClock());
+        result = Post(FindClock(), WM_CLOSE, 0);
     } else if (wcscmp(command, L"close") == 0 && argc == 3) {
         result = CloseAndWait(FindClock(), Number(argv[2]));
     } else if (wcscmp(command, L"move") == 0 && argc == 6) {
         result = Move(FindClock(), _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]));
+    } else if (wcscmp(command, L"minimize") == 0 && argc == 2) {
+        result = Post(FindClock(), WM_SYSCOMMAND, SC_MINIMIZE);
     } else if (wcscmp(command, L"tray") == 0 && argc == 3) {
         result =
             Tray(reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10))));
@@ -655,7 +659,7 @@ int wmain(int argc, wchar_t** argv) {
     } else if (wcscmp(command, L"mode") == 0 && argc == 5) {
         result = Mode(_wtoi(argv[2]), _wtoi(argv[3]), Number(argv[4]));
     } else if (wcscmp(command, L"closewindow") == 0 && argc == 3) {
-        result = PostClose(FindWindowW(nullptr, argv[2]));
+        result = Post(FindWindowW(nullptr, argv[2]), WM_CLOSE, 0);
     } else if (wcscmp(command, L"installed") == 0 && argc == 3) {
         result = Installed(Number(argv[2]));
     } else if (wcscmp(command, L"leftovers") == 0 && argc == 3) {
