@@ -333,6 +333,11 @@ TEST_F(ClockFixture, DisplayChangesBringAStrandedClockBackIntoSight) {
         EXPECT_FALSE(m_clock->m_shaped) << "the clock left framed mode";
         EXPECT_FALSE(Setting(Settings::kWindowPlacement).Exists()) << "the move was saved";
     }
+    RECT dragged{stranded[0], stranded[1], stranded[2], stranded[3]};
+    SendMessageW(Window(), WM_ENTERSIZEMOVE, 0, 0);
+    SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&dragged));
+    EXPECT_EQ(stranded, WindowEdges(Window())) << "the clock jumped while dragged";
+    SendMessageW(Window(), WM_EXITSIZEMOVE, 0, 0);
     SendMessageW(Window(), WM_DISPLAYCHANGE, 32, 0);
     SendMessageW(Window(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(stranded, StoredPlace()) << "the displaced place was saved, not the user's";
