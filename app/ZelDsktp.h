@@ -67,7 +67,7 @@ private:
     RECT NormalPlace() const;
     RECT VisiblePart(const RECT& window) const;
     void OnTaskbarCreated();
-    void PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY);
+    void ClipToGlyphs(int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);
 
     // True from WM_ENTERSIZEMOVE to WM_EXITSIZEMOVE, while the user moves or sizes the clock.

@@ -94,81 +94,90 @@ void AddLine(const GdiPlusApi& gdiPlus, Gdiplus::GpPath* path, Gdiplus::GpFontFa
                            format);
 }
 
+// The outline of the time text, in client coordinates, at the height `h`.
+HRGN GlyphRegion(const GdiPlusApi& gdiPlus, HWND hwnd, const wchar_t* faceName,
+                 DisplayType displayType, bool withSuffix, int h) {
+    GpStringFormatHandle format;
+    GpPathHandle path;
+    GpFontFamilyHandle family;
+    GpRegionHandle region;
+    gdiPlus.CreatePath(Gdiplus::FillModeAlternate, path.out());
+    CreateFamily(gdiPlus, faceName, family.out());
+    // Wine draws nothing with a null format; this is the same default format.
+    gdiPlus.CreateStringFormat(0, LANG_NEUTRAL, format.out());
+    ClockFace::LinePlan lines[2];
+    const int count = ClockFace::PlanLines(displayType, h, lines);
+    const float emSize = ClockFace::EmSize(h);
+    for (int i = 0; i < count; ++i) {
+        AddLine(gdiPlus, path.get(), family.get(), format.get(), lines[i], withSuffix, emSize);
+    }
+    gdiPlus.CreateRegionPath(path.get(), region.out());
+
+    HRGN glyphs = nullptr;
+    HDC dc = GetDC(hwnd);
+    {
+        GpGraphicsHandle graphics;
+        gdiPlus.CreateFromHDC(dc, graphics.out());
+        gdiPlus.SetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+        gdiPlus.SetSmoothingMode(graphics.get(), Gdiplus::SmoothingModeHighQuality);
+        gdiPlus.GetRegionHRgn(region.get(), graphics.get(), &glyphs);
+    }
+    ReleaseDC(hwnd, dc);
+    return glyphs;
+}
+
 } // namespace
 
 // Every repaint: the time text becomes a glyph region that clips the window (transparent)
-// or is filled on white (framed).
+// or is filled on white (framed). The window region is set before BeginPaint, which clips the
+// paint to the update region as it finds it: set during the paint, a grown outline's new parts
+// would stay unpainted until another paint, which nothing promises.
 LRESULT ZelDsktp::OnPaint() {
     const GdiPlusApi* gdiPlus = GdiPlusApi::Get();
     if (gdiPlus == nullptr) {
         ValidateRect(m_hWnd, nullptr);
         return 0;
     }
-    // Declared in the reverse of their release order: the graphics context goes before
-    // EndPaint, the region, family, path and format after it.
-    GpStringFormatHandle format;
-    GpPathHandle path;
-    GpFontFamilyHandle family;
-    GpRegionHandle region;
-    PaintScope paint(m_hWnd);
-    GpGraphicsHandle graphics;
-
     RECT client{};
     GetClientRect(m_hWnd, &client);
     const int h = client.bottom;
-    RECT window{};
-    GetWindowRect(m_hWnd, &window);
-    WINDOWINFO info{};
-    info.cbSize = sizeof(info);
-    GetWindowInfo(m_hWnd, &info);
-    SolidBrush colorBrush(m_color);
-
-    gdiPlus->CreatePath(Gdiplus::FillModeAlternate, path.out());
-    CreateFamily(*gdiPlus, m_faceName, family.out());
-    // Wine draws nothing with a null format; this is the same default format.
-    gdiPlus->CreateStringFormat(0, LANG_NEUTRAL, format.out());
-    ClockFace::LinePlan lines[2];
-    const int count = ClockFace::PlanLines(m_displayType, h, lines);
-    const float emSize = ClockFace::EmSize(h);
-    for (int i = 0; i < count; ++i) {
-        AddLine(*gdiPlus, path.get(), family.get(), format.get(), lines[i], m_showSuffix != 0,
-                emSize);
-    }
-    gdiPlus->CreateRegionPath(path.get(), region.out());
-    gdiPlus->CreateFromHDC(paint.dc(), graphics.out());
-    gdiPlus->SetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
-    gdiPlus->SetSmoothingMode(graphics.get(), Gdiplus::SmoothingModeHighQuality);
-
     if (m_hRegion) {
         DeleteObject(m_hRegion);
-        m_hRegion = nullptr;
     }
-    HRGN glyphs = nullptr;
-    gdiPlus->GetRegionHRgn(region.get(), graphics.get(), &glyphs);
-    m_hRegion = glyphs;
+    m_hRegion = GlyphRegion(*gdiPlus, m_hWnd, m_faceName, m_displayType, m_showSuffix != 0, h);
 
     if (m_shaped) {
-        PaintShaped(paint.dc(), client, colorBrush.get(),
-                    ClockFace::RegionOffsetY(window.top, window.bottom,
-                                             static_cast<int>(info.cyWindowBorders), h));
+        RECT window{};
+        GetWindowRect(m_hWnd, &window);
+        WINDOWINFO info{};
+        info.cbSize = sizeof(info);
+        GetWindowInfo(m_hWnd, &info);
+        ClipToGlyphs(ClockFace::RegionOffsetY(window.top, window.bottom,
+                                              static_cast<int>(info.cyWindowBorders), h));
+    } else {
+        SetWindowRgn(m_hWnd, nullptr, TRUE);
+    }
+    PaintScope paint(m_hWnd);
+    SolidBrush colorBrush(m_color);
+    if (m_shaped) {
+        FillRect(paint.dc(), &client, colorBrush.get());
     } else {
         PaintFramed(paint.dc(), client, colorBrush.get());
     }
     return 0;
 }
 
-void ZelDsktp::PaintShaped(HDC dc, const RECT& client, HBRUSH colorBrush, int offsetY) {
+// The window takes the glyph region, moved down by `offsetY` to window coordinates.
+void ZelDsktp::ClipToGlyphs(int offsetY) {
     if (m_hRegion) {
         OffsetRgn(m_hRegion, 0, offsetY);
     }
     if (SetWindowRgn(m_hWnd, m_hRegion, TRUE)) {
         m_hRegion = nullptr;
     }
-    FillRect(dc, &client, colorBrush);
 }
 
 void ZelDsktp::PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush) {
-    SetWindowRgn(m_hWnd, nullptr, TRUE);
     {
         SolidBrush white(kWhite);
         FillRect(dc, &client, white.get());

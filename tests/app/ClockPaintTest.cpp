@@ -75,6 +75,18 @@ int CreatableRegions() {
     return static_cast<int>(regions.size());
 }
 
+// Notes the clipping of the paint's DC, as BeginPaint hands it to the erasing of the background.
+class PaintClipClock : public ZelDsktp {
+public:
+    LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_ERASEBKGND) {
+            GetClipBox(reinterpret_cast<HDC>(wParam), &m_paintClip);
+        }
+        return ZelDsktp::WindowProc(hwnd, msg, wParam, lParam);
+    }
+    RECT m_paintClip{};
+};
+
 } // namespace
 
 TEST_F(ClockFixture, TransparentPaintClipsTheWindowAndFramedPaintKeepsTheRegion) {
@@ -115,6 +127,28 @@ TEST_F(ClockFixture, TransparentPaintClipsTheWindowAndFramedPaintKeepsTheRegion)
     EXPECT_EQ(0u, GetObjectType(second));
     EXPECT_EQ(nullptr, m_clock->m_hRegion);
     EXPECT_TRUE(HasRegion(WindowRegionBox(Window(), &clipped)));
+}
+
+// From one line to two, the outline grows: the paint that grows it may draw all of it.
+TEST_F(ClockFixture, APaintIsClippedToTheOutlineItSets) {
+    Start(std::make_unique<PaintClipClock>());
+    auto& clock = static_cast<PaintClipClock&>(*m_clock);
+    MoveWindow(Window(), 300, 300, 210, 110, TRUE);
+    const POINT origin = ClientOrigin(Window());
+    clock.m_displayType = DisplayLocalOnly;
+    Paint(clock, TRUE);
+    clock.m_displayType = DisplayBoth;
+    Paint(clock, TRUE);
+    RECT outline{};
+    ASSERT_TRUE(HasRegion(WindowRegionBox(Window(), &outline)));
+    OffsetRect(&outline, -origin.x, -origin.y);
+    RECT client{};
+    GetClientRect(Window(), &client);
+    IntersectRect(&outline, &outline, &client);
+    RECT both{};
+    UnionRect(&both, &outline, &clock.m_paintClip);
+    EXPECT_TRUE(EqualRect(&both, &clock.m_paintClip))
+        << "the paint was clipped to the previous outline";
 }
 
 TEST_F(ClockFixture, DigitsTakeTheColourOfTheStoredLowThreeBytes) {
