@@ -153,11 +153,71 @@ int IconSide(HICON icon) {
     return mask.bmWidth == mask.bmHeight ? mask.bmWidth : -1;
 }
 
+// Wine 10 gives each monitor the scale that LogPixels had when the session's display devices
+// were listed, and keeps it as the "Dpi" of the display source's key (Wine's own; Wine 8 and
+// Windows have none). Set there for as long as this lives, it stands for a session started at
+// that scale.
+class SourceDpiAside {
+public:
+    explicit SourceDpiAside(DWORD dpi) {
+        const std::wstring machine = L"\\Registry\\Machine\\";
+        HKEY video = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\VIDEO", 0, KEY_QUERY_VALUE,
+                          &video) != ERROR_SUCCESS) {
+            return;
+        }
+        wchar_t name[64];
+        wchar_t path[MAX_PATH];
+        DWORD nameLength = ARRAYSIZE(name);
+        DWORD size = sizeof(path) - sizeof(wchar_t);
+        DWORD type = 0;
+        for (DWORD i = 0; RegEnumValueW(video, i, name, &nameLength, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(path), &size) == ERROR_SUCCESS;
+             ++i, nameLength = ARRAYSIZE(name), size = sizeof(path) - sizeof(wchar_t)) {
+            path[size / sizeof(wchar_t)] = L'\0';
+            if (type != REG_SZ || _wcsnicmp(path, machine.c_str(), machine.size()) != 0) {
+                continue;
+            }
+            const std::wstring source = L"System\\CurrentControlSet\\Hardware Profiles\\Current\\" +
+                                        std::wstring(path + machine.size());
+            HKEY key = nullptr;
+            DWORD saved = 0;
+            DWORD savedSize = sizeof(saved);
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, source.c_str(), 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+                continue;
+            }
+            if (RegQueryValueExW(key, L"Dpi", nullptr, nullptr, reinterpret_cast<BYTE*>(&saved),
+                                 &savedSize) == ERROR_SUCCESS &&
+                RegSetValueExW(key, L"Dpi", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                               sizeof(dpi)) == ERROR_SUCCESS) {
+                m_saved.emplace_back(key, saved);
+            } else {
+                RegCloseKey(key);
+            }
+        }
+        RegCloseKey(video);
+    }
+    ~SourceDpiAside() {
+        for (const auto& [key, dpi] : m_saved) {
+            RegSetValueExW(key, L"Dpi", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                           sizeof(dpi));
+            RegCloseKey(key);
+        }
+    }
+    SourceDpiAside(const SourceDpiAside&) = delete;
+    SourceDpiAside& operator=(const SourceDpiAside&) = delete;
+
+private:
+    std::vector<std::pair<HKEY, DWORD>> m_saved;
+};
+
 // Runs the current test again in a test program of its own, started while the screen is at
 // `dpi`, with `rowsAt96` in its environment; returns that program's exit code.
 DWORD RunAgainAtDpi(UINT dpi, int rowsAt96) {
     const std::wstring desktop = L"Control Panel\\Desktop";
     KeyAside logPixels(desktop, L"LogPixels");
+    SourceDpiAside sourceDpi(dpi);
     const DWORD value = dpi;
     Store(desktop, L"LogPixels", REG_DWORD, &value, sizeof(value));
     SetEnvironmentVariableW(kDigitRowsAt96, std::to_wstring(rowsAt96).c_str());
