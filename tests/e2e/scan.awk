@@ -1,6 +1,7 @@
 # Reads a plain PPM of a screen rectangle whose top left is (l, t) and prints shell
-# assignments: pixel counts by colour, the row groups of clock pixels, and a clock pixel
-# deep inside a stroke to click on. Colours are given as "r g b" in clock and desk.
+# assignments: pixel counts by colour (black ones among the other ones, and apart), the row
+# groups of clock pixels, and a clock pixel deep inside a stroke to click on. Colours are given
+# as "r g b" in clock and desk.
 function near(p, c) {
     return (v[p] - c[1]) ^ 2 <= 64 && (v[p + 1] - c[2]) ^ 2 <= 64 && (v[p + 2] - c[3]) ^ 2 <= 64
 }
@@ -9,7 +10,7 @@ END {
     split(clock, cc, " ")
     split(desk, dc, " ")
     w = v[1]; h = v[2]; p = 4
-    total = 0; nclock = 0; ndesk = 0; nwhite = 0; nother = 0; minx = -1; maxx = -1
+    total = 0; nclock = 0; ndesk = 0; nwhite = 0; nother = 0; nblack = 0; minx = -1; maxx = -1
     for (y = 0; y < h; y++) for (x = 0; x < w; x++) {
         total++
         if (near(p, cc)) {
@@ -22,6 +23,7 @@ END {
             nwhite++
         } else {
             nother++
+            if (v[p] <= 16 && v[p + 1] <= 16 && v[p + 2] <= 16) nblack++
         }
         p += 3
     }
@@ -37,7 +39,7 @@ END {
             if (!isclock[y + dy, x + dx]) deep = 0
         if (deep) { cx = l + x; cy = t + y; break }
     }
-    printf "px_total=%d px_clock=%d px_desktop=%d px_white=%d px_other=%d\n", total, nclock, ndesk, nwhite, nother
+    printf "px_total=%d px_clock=%d px_desktop=%d px_white=%d px_other=%d px_black=%d\n", total, nclock, ndesk, nwhite, nother, nblack
     printf "bands=%d band_list='%s' clock_minx=%d clock_maxx=%d\n", bands, list, minx < 0 ? -1 : l + minx, maxx < 0 ? -1 : l + maxx
     printf "click_x=%s click_y=%s\n", cx, cy
 }
