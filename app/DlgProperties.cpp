@@ -57,6 +57,7 @@ LRESULT DlgProperties::OnInitDialog() {
     }
     DWORD suffix = settings.ReadDword(Settings::kSection, Settings::kDisplayStrings, 1);
     CheckDlgButton(m_hWnd, IDC_ADD_SUFFIX, suffix ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_STEP_ASIDE, ReadStepAside(settings) ? BST_CHECKED : BST_UNCHECKED);
     return 1;
 }
 
@@ -70,7 +71,7 @@ LRESULT DlgProperties::OnCommand(UINT id, LPARAM control) {
     return ZelDialog::OnCommand(id, control);
 }
 
-// OK: store which times are shown and the suffix, then end the dialog.
+// OK: store which times are shown, the suffix and stepping aside, then end the dialog.
 LRESULT DlgProperties::OnOK() {
     SettingsKey settings = ClockSettings();
     if (IsDlgButtonChecked(m_hWnd, IDC_SHOW_BOTH)) {
@@ -84,6 +85,8 @@ LRESULT DlgProperties::OnOK() {
     }
     settings.WriteDword(Settings::kSection, Settings::kDisplayStrings,
                         IsDlgButtonChecked(m_hWnd, IDC_ADD_SUFFIX) ? 1 : 0);
+    settings.WriteDword(Settings::kSection, Settings::kStepAside,
+                        IsDlgButtonChecked(m_hWnd, IDC_STEP_ASIDE) ? 1 : 0);
     return ZelDialog::OnOK();
 }
 

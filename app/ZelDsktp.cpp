@@ -147,6 +147,7 @@ void ZelDsktp::LoadSettings() {
     m_displayType = static_cast<DisplayType>(
         settings.ReadDword(Settings::kSection, Settings::kDisplayType, DisplayBoth));
     m_showSuffix = settings.ReadDword(Settings::kSection, Settings::kDisplayStrings, 1);
+    m_stepAside = ReadStepAside(settings);
 }
 
 // The icon is loaded at the scale of the taskbar's monitor as it is now.
@@ -200,12 +201,14 @@ LRESULT ZelDsktp::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     return result;
 }
 
-// Each tick: stay on top without taking the keyboard, repaint, and wait for the turn of the next
-// second.
+// Each tick: stay on top without taking the keyboard and repaint, unless a full-screen program
+// is in front; then wait for the turn of the next second.
 LRESULT ZelDsktp::OnTimer(WPARAM timerId) {
-    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    InvalidateRect(m_hWnd, nullptr, TRUE);
+    if (!StandsAside()) {
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        InvalidateRect(m_hWnd, nullptr, TRUE);
+    }
     // At logon the shell may not have been ready for the add at start.
     m_tray.Tick(m_hWnd, m_hTrayIcon);
     StartTimer();

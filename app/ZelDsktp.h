@@ -52,6 +52,10 @@ public:
     // Where the user put the clock, which is what is saved. A move the program makes to keep the
     // clock in sight leaves it as it is.
     RECT m_userPlace;
+    // The user's choice: hide while a full-screen program is in front of the clock's monitor.
+    BOOL m_stepAside = TRUE;
+    // True while the clock is hidden for such a program.
+    BOOL m_aside = FALSE;
 
 private:
     void StartTimer();
@@ -69,6 +73,8 @@ private:
     void OnTaskbarCreated();
     void ClipToGlyphs(int offsetY);
     void PaintFramed(HDC dc, const RECT& client, HBRUSH colorBrush);
+    bool StandsAside();
+    bool FullScreenInFront() const;
 
     // True from WM_ENTERSIZEMOVE to WM_EXITSIZEMOVE, while the user moves or sizes the clock.
     BOOL m_sizing = FALSE;

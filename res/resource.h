@@ -15,6 +15,7 @@
 #define IDC_SHOW_GMT 1005
 #define IDC_SHOW_LOCAL 1006
 #define IDC_ADD_SUFFIX 1007
+#define IDC_STEP_ASIDE 1008
 
 // File menu commands.
 #define IDM_REMOVE_STARTUP 32777

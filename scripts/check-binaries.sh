@@ -232,6 +232,7 @@ BEGIN
   CONTROL "OK", 1, "BUTTON", 0x50010001, 254, 7, 50, 14
   CONTROL "Cancel", 2, "BUTTON", 0x50010000, 254, 24, 50, 14
   CONTROL "Add at the End of time LOC or GMT", 1007, "BUTTON", 0x50010003, 117, 62, 128, 10
+  CONTROL "Step aside for full-screen programs", 1008, "BUTTON", 0x50010003, 117, 76, 160, 10
 END'
     expect "dialog 142 is English (United States)" \
         grep -q '^LANGUAGE 9, 1$' <(grep -B2 '^142 DIALOGEX' "$rc")

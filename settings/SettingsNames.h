@@ -11,6 +11,8 @@ inline constexpr wchar_t kDisplayColor[] = L"DISPLAYCOLOR";
 inline constexpr wchar_t kDisplayType[] = L"DISPLAYTYPE";
 inline constexpr wchar_t kDisplayStrings[] = L"DISPLAYSTRINGS";
 inline constexpr wchar_t kWindowPlacement[] = L"WP";
+// Whether the clock steps aside for a full-screen program: 0 no, anything else yes.
+inline constexpr wchar_t kStepAside[] = L"STEPASIDE";
 inline constexpr wchar_t kAutoStartName[] = L"Vintrel";
 
 inline constexpr COLORREF kDefaultColor = 0x00640000;

@@ -411,11 +411,14 @@ TEST_F(ClockFixture, LoadSettingsTakesStoredValuesAndCutsAnEndlessFace) {
     StoreSetting(Settings::kDisplayColor, 0x0000C8);
     StoreSetting(Settings::kDisplayType, DisplayLocalOnly);
     StoreSetting(Settings::kDisplayStrings, 0);
+    EXPECT_TRUE(m_clock->m_stepAside);
+    StoreSetting(Settings::kStepAside, 0);
     m_clock->LoadSettings();
     EXPECT_STREQ(L"Courier New", m_clock->m_faceName);
     EXPECT_EQ(0x0000C8u, m_clock->m_color);
     EXPECT_EQ(DisplayLocalOnly, m_clock->m_displayType);
     EXPECT_EQ(0u, m_clock->m_showSuffix);
+    EXPECT_FALSE(m_clock->m_stepAside);
 
     std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'A');
     StoreSetting(Settings::kDisplayFont, &font, sizeof(font));

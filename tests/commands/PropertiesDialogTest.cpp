@@ -11,13 +11,15 @@ struct DialogState {
     bool gmtOnly = false;
     bool localOnly = false;
     bool suffix = false;
+    bool stepAside = false;
 };
 
 DialogState ReadState(HWND dialog) {
     return {ModalDriver::IsChecked(dialog, IDC_SHOW_BOTH),
             ModalDriver::IsChecked(dialog, IDC_SHOW_GMT),
             ModalDriver::IsChecked(dialog, IDC_SHOW_LOCAL),
-            ModalDriver::IsChecked(dialog, IDC_ADD_SUFFIX)};
+            ModalDriver::IsChecked(dialog, IDC_ADD_SUFFIX),
+            ModalDriver::IsChecked(dialog, IDC_STEP_ASIDE)};
 }
 
 } // namespace
@@ -47,6 +49,7 @@ TEST_F(PropertiesDialog, ShowsTheStoredChoicesAndDefaultsWhenNothingIsStored) {
     EXPECT_FALSE(fresh.gmtOnly);
     EXPECT_FALSE(fresh.localOnly);
     EXPECT_TRUE(fresh.suffix);
+    EXPECT_TRUE(fresh.stepAside);
     EXPECT_FALSE(Setting(L"DISPLAYTYPE").Exists()) << "Cancel stores nothing";
     EXPECT_FALSE(Setting(L"DISPLAYSTRINGS").Exists()) << "Cancel stores nothing";
 
@@ -57,8 +60,11 @@ TEST_F(PropertiesDialog, ShowsTheStoredChoicesAndDefaultsWhenNothingIsStored) {
 
     StoreSetting(L"DISPLAYTYPE", DisplayLocalOnly);
     StoreSetting(L"DISPLAYSTRINGS", 5);
+    const WORD shortZero = 0;
+    StoreSetting(L"STEPASIDE", &shortZero, sizeof(shortZero));
     DialogState local = Run({IDCANCEL});
     EXPECT_TRUE(!local.both && !local.gmtOnly && local.localOnly && local.suffix);
+    EXPECT_TRUE(local.stepAside && Setting(L"STEPASIDE").data.size() == 2) << "short reads on";
 }
 
 TEST_F(PropertiesDialog, UnknownDisplayTypeChecksNoRadioAndOkKeepsIt) {
@@ -73,7 +79,7 @@ TEST_F(PropertiesDialog, UnknownDisplayTypeChecksNoRadioAndOkKeepsIt) {
     EXPECT_EQ(1u, strings.AsDword());
 }
 
-TEST_F(PropertiesDialog, OkStoresTheSuffixBox) {
+TEST_F(PropertiesDialog, OkStoresTheCheckBoxes) {
     Start();
     StoreSetting(L"DISPLAYSTRINGS", 1);
     Run({IDC_ADD_SUFFIX, IDOK});
@@ -84,6 +90,8 @@ TEST_F(PropertiesDialog, OkStoresTheSuffixBox) {
 
     Run({IDOK});
     EXPECT_EQ(1u, Setting(L"DISPLAYSTRINGS").AsDword());
+    Run({IDC_STEP_ASIDE, IDOK});
+    EXPECT_EQ(0u, Setting(L"STEPASIDE").AsDword());
 }
 
 TEST_F(PropertiesDialog, OkStoresTheChosenDisplayType) {

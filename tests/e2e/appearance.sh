@@ -2,7 +2,7 @@
 # What a person sees: the transparent clock shows only its digits over the desktop; a click
 # on the digits shows the framed window with caption, menu bar and the digits on white. While
 # the clock starts, and in either mode after, the person types into Notepad beside it without
-# losing a letter.
+# losing a letter. A program in full screen has the screen to itself while it lasts.
 #   appearance.sh EXE PROBE
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -62,6 +62,12 @@ start_while_typing
 wait_for 5 transparent_ok || fail "transparent clock: $why"
 note "transparent: $why"
 type_beside_clock vintre
+# A full-screen program in front: the clock goes within 2 s, for good, and the program keeps the
+# keyboard; the clock is back within 1.5 s after the program closes.
+eval "$(probe fullscreen $((4000 * SLOW)))"
+note "full screen: clock aside after $aside_ms ms, shown $shown_after times after, back after $back_ms ms"
+[ "$aside_ms" -ge 0 ] && [ "$aside_ms" -le $((2000 * SLOW)) ] && [ "$shown_after$lost_front" = 00 ] &&
+    [ "$back_ms" -ge 0 ] && [ "$back_ms" -le $((1500 * SLOW)) ] || fail "beside a full-screen program"
 click_digits
 wait_for 3 framed_ok || fail "framed clock: $why"
 note "framed: $why"

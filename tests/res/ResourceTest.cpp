@@ -39,6 +39,7 @@ const ControlEntry kControls[] = {
     {IDOK, L"OK", 0x50010001, {254, 7, 50, 14}},
     {IDCANCEL, L"Cancel", 0x50010000, {254, 24, 50, 14}},
     {IDC_ADD_SUFFIX, L"Add at the End of time LOC or GMT", 0x50010003, {117, 62, 128, 10}},
+    {IDC_STEP_ASIDE, L"Step aside for full-screen programs", 0x50010003, {117, 76, 160, 10}},
 };
 
 struct ManifestSetting {
@@ -151,7 +152,7 @@ TEST_F(PropertiesTemplate, HasItsTitleFrameAndSize) {
     EXPECT_EQ(expected.bottom, client.bottom);
 }
 
-TEST_F(PropertiesTemplate, CreatesTheEightButtonsInTabOrder) {
+TEST_F(PropertiesTemplate, CreatesTheButtonsInTabOrder) {
     HWND child = GetWindow(m_dialog, GW_CHILD);
     for (const ControlEntry& want : kControls) {
         SCOPED_TRACE(want.id);
@@ -179,12 +180,12 @@ TEST_F(PropertiesTemplate, CreatesTheEightButtonsInTabOrder) {
 TEST_F(PropertiesTemplate, TabSkipsTheRadioButtons) {
     std::vector<int> visited;
     HWND item = GetDlgItem(m_dialog, IDC_CLOCKCOLOR);
-    for (int i = 0; i < 6 && item; ++i) {
+    for (int i = 0; i < 7 && item; ++i) {
         visited.push_back(GetDlgCtrlID(item));
         item = GetNextDlgTabItem(m_dialog, item, FALSE);
     }
     EXPECT_EQ((std::vector<int>{IDC_CLOCKCOLOR, IDC_FONTS, IDOK, IDCANCEL, IDC_ADD_SUFFIX,
-                                IDC_CLOCKCOLOR}),
+                                IDC_STEP_ASIDE, IDC_CLOCKCOLOR}),
               visited);
 }
 

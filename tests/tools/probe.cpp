@@ -29,6 +29,9 @@
 //                                  then wait MS before ending
 //   probe session MS               wait for the shell's taskbar, print whether it came, then
 //                                  stay on the desktop until killed (scripts/wine-env.sh)
+//   probe fullscreen MS            a plain popup over the clock's monitor, in front for MS: when
+//                                  the clock went, how often it showed after, how often the
+//                                  popup lost the keyboard; then closed: when the clock was back
 //
 // The installed clock, as scripts/installed-clock.sh checks it (on Windows and under Wine):
 //   probe installed MS             wait for the clock window and its notification-area icon;
@@ -404,6 +407,34 @@ int Mode(int width, int height, DWORD holdMs) {
     return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
 
+int FullScreenPopup(HWND clock, DWORD holdMs) {
+    MONITORINFO m{};
+    m.cbSize = sizeof(m);
+    GetMonitorInfoW(MonitorFromWindow(clock, MONITOR_DEFAULTTONEAREST), &m);
+    const RECT& r = m.rcMonitor;
+    HWND popup =
+        CreateWindowExW(0, L"Static", nullptr, WS_POPUP | WS_VISIBLE, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(popup);
+    long aside = -1;
+    int shownAfter = 0, lostFront = 0;
+    for (DWORD start = GetTickCount(), now = start; now - start < holdMs; now = GetTickCount()) {
+        aside = aside < 0 && !IsWindowVisible(clock) ? static_cast<long>(now - start) : aside;
+        shownAfter += aside >= 0 && IsWindowVisible(clock) ? 1 : 0;
+        lostFront += GetForegroundWindow() != popup ? 1 : 0;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+        for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+            DispatchMessageW(&msg);
+        }
+    }
+    DestroyWindow(popup);
+    const DWORD closed = GetTickCount();
+    const bool back = WaitFor(FindShownClock, 3000) != nullptr;
+    std::printf("aside_ms=%ld\nshown_after=%d\nlost_front=%d\nback_ms=%ld\n", aside, shownAfter,
+                lostFront, back ? static_cast<long>(GetTickCount() - closed) : -1L);
+    return 0;
+}
+
 DWORD Number(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
@@ -613,8 +644,8 @@ int Usage() {
         stderr,
         "usage: probe info|wait MS|gone MS|close [MS]|move X Y W H|minimize|tray HWND|popup MS|"
         "window TITLE MS|control TITLE ID|closewindow TITLE|place TITLE X Y|"
-        "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS|installed MS|leftovers MS|"
-        "screenshot FILE|session MS\n");
+        "stall WAIT_MS WATCH_MS|typing TITLE|mode W H MS|fullscreen MS|installed MS|"
+        "leftovers MS|screenshot FILE|session MS\n");
     return 2;
 }
 
@@ -658,6 +689,8 @@ int wmain(int argc, wchar_t** argv) {
         result = Typing(argv[2]);
     } else if (wcscmp(command, L"mode") == 0 && argc == 5) {
         result = Mode(_wtoi(argv[2]), _wtoi(argv[3]), Number(argv[4]));
+    } else if (wcscmp(command, L"fullscreen") == 0 && argc == 3) {
+        result = FullScreenPopup(FindShownClock(), Number(argv[2]));
     } else if (wcscmp(command, L"closewindow") == 0 && argc == 3) {
         result = Post(FindWindowW(nullptr, argv[2]), WM_CLOSE, 0);
     } else if (wcscmp(command, L"installed") == 0 && argc == 3) {
