@@ -10,7 +10,7 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     googletest
     wine wine64 fonts-wine
-    xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation
+    xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation fonts-dejavu-core
     msitools wixl zip unzip
     osslsigncode openssl faketime cabextract python3 python3-yaml
     qemu-user libc6-i386
