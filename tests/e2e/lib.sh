@@ -89,7 +89,7 @@ hold_display() {
 # nothing, or ends with another code, failed: the test fails, saying how.
 probe() {
     local out code=0
-    out=$("$WINE64" "$PROBE" "$@" 2>"$ART/probe.err" </dev/null) || code=$?
+    out=$("$WINE64" "$PROBE" "$@" 2>"$(helper_errors probe)" </dev/null) || code=$?
     out=${out//$'\r'/}
     if [ -z "$out" ] || [ "$code" -gt 1 ]; then
         helper_failed "probe $1" "$code" "$out"
@@ -103,7 +103,7 @@ probe() {
 # Any other failure fails the test, with what reg said.
 reg() {
     local out code=0
-    out=$("$WINE64" reg "$@" </dev/null 2>"$ART/reg.err") || code=$?
+    out=$("$WINE64" reg "$@" </dev/null 2>"$(helper_errors reg)") || code=$?
     out=${out//$'\r'/}
     if [ "$code" = 0 ] || { [ "$code" = 1 ] && grep -q 'Unable to find' <<<"$out"; }; then
         answer "$out"
@@ -119,10 +119,16 @@ answer() {
     cat <<<"$1" || true
 }
 
+# Where a helper's error output goes: the test's artifacts, or the temporary folder for the
+# scripts that use these helpers outside a test (make screenshots).
+helper_errors() {
+    echo "${ART:-${TMPDIR:-/tmp}}/vintrel-$1.err"
+}
+
 # helper_failed WHAT CODE OUTPUT: a Wine helper process failed; fails the test, naming its exit
 # code, output and error output (only reports it during the clean-up).
 helper_failed() {
-    local what="$1 ended with exit code $2, output '$3', error output '$(tr -d '\r' <"$ART/${1%% *}.err")'"
+    local what="$1 ended with exit code $2, output '$3', error output '$(tr -d '\r' <"$(helper_errors "${1%% *}")")'"
     if [ "$_cleaning" = 1 ]; then
         note "$what"
         return 1
