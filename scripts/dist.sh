@@ -16,7 +16,8 @@ die() {
     exit 1
 }
 
-[ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$top" ] ||
+# git names the top with links resolved, even for a checkout reached through a symbolic link.
+[ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$(cd "$top" && pwd -P)" ] ||
     die "$top is not the top of a git checkout: the archive is made from its last commit"
 commit=$(git -C "$top" rev-parse HEAD)
 [ -z "$(git -C "$top" status --porcelain --untracked-files=no)" ] ||

@@ -222,7 +222,10 @@ manifests() {
 check_tree() {
     local changes
     command -v git >/dev/null || return 0
-    [ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$top" ] || return 0
+    # git names the top with links resolved: so is $top here, for a checkout reached through
+    # a symbolic link.
+    [ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$(cd "$top" && pwd -P)" ] ||
+        return 0
     changes=$(git -C "$top" status --porcelain --untracked-files=no)
     [ -n "$changes" ] || return 0
     if [ "${ALLOW_DIRTY:-}" = 1 ]; then
