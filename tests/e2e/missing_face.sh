@@ -8,12 +8,22 @@ set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 e2e_init missing_face "$1" "$2"
 
+# The prefix's Arial mapping is taken away for the test and put back on every way out: by the
+# cleanup, and, when this script is killed (no trap runs then), by a watcher outside its
+# process tree that waits for its end. Without the mapping the other tests would draw in a
+# stand-in face without saying so.
 FONTS_KEY='HKCU\Software\Wine\Fonts\Replacements'
 arial=$(reg query "$FONTS_KEY" /v Arial | awk '$1 == "Arial" && $2 == "REG_SZ" {
-    sub(/^[ \t]*Arial[ \t]+REG_SZ[ \t]+/, ""); print }')
+    sub(/^[ \t]*Arial[ \t]+REG_SZ[ \t]+/, ""); print }') || true
+[ -n "$arial" ] ||
+    fail "the prefix maps no face to Arial ($FONTS_KEY): a run stopped before it put the mapping back; the tests draw in a stand-in face until $WINEPREFIX is made anew"
+restored=$ART/arial-restored
 put_arial_back() {
-    [ -z "$arial" ] || reg add "$FONTS_KEY" /v Arial /t REG_SZ /d "$arial" /f >/dev/null
+    reg add "$FONTS_KEY" /v Arial /t REG_SZ /d "$arial" /f >/dev/null && touch "$restored"
 }
+(setsid bash -c 'tail --pid="$1" -f /dev/null
+    [ -e "$2" ] || "$WINE64" reg add "$3" /v Arial /t REG_SZ /d "$4" /f' \
+    _ $$ "$restored" "$FONTS_KEY" "$arial" </dev/null >/dev/null 2>&1 &)
 E2E_AFTER_CLEANUP=put_arial_back
 reg delete "$FONTS_KEY" /v Arial /f >/dev/null || true
 
