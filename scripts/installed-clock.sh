@@ -13,8 +13,9 @@
 #   installed-clock.sh uninstall BUILD    msiexec /x, silent, with a verbose log
 #   installed-clock.sh leftovers BUILD    nothing is left: no window or process of the clock,
 #                                         no Run value, no program folder, no shortcut
-# The checks are BUILD's probe's (tests/tools/probe.cpp); the logs and the picture go to
-# BUILD/installed-clock/. Under Wine, WINE64 and WINEPREFIX come from scripts/test.sh.
+# The checks are BUILD's probe's (tests/tools/probe.cpp), or those of the program VINTREL_PROBE
+# names; the logs and the picture go to BUILD/installed-clock/. Under Wine, WINE64 and
+# WINEPREFIX come from scripts/test.sh.
 set -euo pipefail
 
 fail() {
@@ -49,21 +50,23 @@ esac
 
 probe() {
     local p
-    for p in "$build"/x86_64/tests/tools/vintrel_probe.exe "$build"/i686/tests/tools/vintrel_probe.exe; do
+    for p in ${VINTREL_PROBE:+"$VINTREL_PROBE"} "$build"/x86_64/tests/tools/vintrel_probe.exe \
+        "$build"/i686/tests/tools/vintrel_probe.exe; do
         [ ! -f "$p" ] || { windows "$p" "$@" </dev/null; return; }
     done
     fail "no probe in $build/x86_64 or $build/i686 (tests/tools): build first"
 }
 
-# msiexec ACTION NAME: msiexec ACTION on the installer, silent; its log is NAME.log in $out,
-# its output (which a clock started by it would hold open) goes to a file.
-msiexec() {
+# msi ACTION NAME: msiexec ACTION on the installer, silent; its log is NAME.log in $out, its
+# output (which a clock started by it would hold open) goes to a file. (A function named
+# msiexec would call itself on Windows, where msiexec is the command word.)
+msi() {
     local msis log=$out/$2.log rc=0
     msis=("$build"/package/Vintrel-*-x86.msi)
     [ ${#msis[@]} = 1 ] && [ -f "${msis[0]}" ] ||
         fail "expected one installer in $build/package, found: ${msis[*]}"
     rm -f "$log"
-    windows msiexec "$1" "$(win_path "${msis[0]}")" /qn /l*v "$(win_path "$log")" \
+    windows msiexec "$1" "$(win_path "${msis[0]}")" /qn '/l*v' "$(win_path "$log")" \
         >"$out/$2.out" 2>&1 </dev/null || rc=$?
     if [ "$rc" != 0 ]; then
         echo "msiexec $1 ${msis[0]} ended with $rc; from its log $log:" >&2
@@ -74,10 +77,10 @@ msiexec() {
 }
 
 case $step in
-install) msiexec /i install ;;
+install) msi /i install ;;
 check) probe installed $((60000 * slow)) ;;
 screenshot) probe screenshot "$(win_path "$out/desktop.bmp")" ;;
-uninstall) msiexec /x uninstall ;;
+uninstall) msi /x uninstall ;;
 leftovers) probe leftovers $((30000 * slow)) ;;
 *) fail "unknown step '$step'" ;;
 esac

@@ -10,7 +10,8 @@
 #                            when the key is encrypted), signed; without them the log says the
 #                            release is not signed.
 #   release.sh publish TAG   the GitHub release of the tag with gh (GH_TOKEN): the installer,
-#                            the zip, SHA256SUMS and the winget and Scoop manifests
+#                            the zip, SHA256SUMS and the winget and Scoop manifests; when the
+#                            release exists (a re-run), its notes and files are replaced
 # BUILD is the build folder (default build).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -88,9 +89,16 @@ publish() {
         cat "$release/reproducible-SHA256SUMS.txt"
         echo '```'
     } >"$notes"
-    gh release create "$tag" --repo "${GITHUB_REPOSITORY:?}" --title "Vintrel $version" \
-        --notes-file "$notes" "${files[@]}"
-    say "Published $tag with: $(printf '%s ' "${files[@]##*/}")"
+    local repo=${GITHUB_REPOSITORY:?}
+    if gh release view "$tag" --repo "$repo" >/dev/null 2>&1; then
+        gh release edit "$tag" --repo "$repo" --title "Vintrel $version" --notes-file "$notes"
+        gh release upload "$tag" --repo "$repo" --clobber "${files[@]}"
+        say "Replaced the files of the existing release $tag: $(printf '%s ' "${files[@]##*/}")"
+    else
+        gh release create "$tag" --repo "$repo" --title "Vintrel $version" \
+            --notes-file "$notes" "${files[@]}"
+        say "Published $tag with: $(printf '%s ' "${files[@]##*/}")"
+    fi
 }
 
 case $step in

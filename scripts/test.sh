@@ -10,7 +10,7 @@ build=$(cd "${1:-build}" && pwd)
 
 case $(uname -s) in
 MINGW* | MSYS* | CYGWIN*)
-    cd "$build/${MSYSTEM_CARCH:?run in the MINGW32 or MINGW64 shell of MSYS2}"
+    cd "$build/${MSYSTEM_CARCH:?run in the MINGW32 or UCRT64 shell of MSYS2}"
     exec ctest --output-on-failure --timeout 300 --no-tests=error -LE wine ${CTEST_ARGS:-}
     ;;
 esac

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# The Windows job of .github/workflows/ci.yml with Wine in place of Windows: the job's rule
-# (after the toolchain's set-up, each step calls a script that make test runs) and the lines
-# its steps run on the hosted runner with the release installer, read from the workflow and
-# run here one by one, as the runner's shell would, with BUILD the build folder.
+# The Windows jobs of .github/workflows/ci.yml with Wine in place of Windows: their rule
+# (after the toolchain's set-up, each step calls a script that make test runs) and every line
+# their steps run on the hosted runner, read from the workflow and run here one by one, as
+# the runner's shell would, with BUILD the build folder, and with stand-ins that make this
+# host a Windows one as far as the scripts can tell: uname names MSYS2's system, cygpath and
+# msiexec are Wine's, and the probe runs under wine64. So the scripts' Windows branches run
+# here: the build step configures and builds the x86_64 tree again (nothing is left to
+# build), the test step runs one GoogleTest program of it, the installer steps install, check
+# and remove the release installer. FUNCNEST turns a script that calls itself into an error.
 # usage: hosted-steps-test.sh BUILD_ROOT PROBE_EXE
 # Needs WINE64, WINEPREFIX and DISPLAY as scripts/test.sh sets them, and the packages of
 # BUILD_ROOT/package.
@@ -48,17 +53,28 @@ cleanup() {
 trap cleanup EXIT
 
 steps=$(/usr/bin/python3 "$here/windows-steps.py" "$top/.github/workflows/ci.yml")
-check "after the set-up, each step of the Windows job calls a script make test runs" test $? = 0
+check "after the set-up, each step of the Windows jobs calls a script make test runs" test $? = 0
 [ "$failures" = 0 ] || finish
+
+fake=$work/windows
+mkdir -p "$fake"
+stand_in() {
+    printf '#!/bin/sh\n%s\n' "$2" >"$fake/$1" && chmod +x "$fake/$1"
+}
+stand_in uname 'echo MINGW64_NT-10.0-26100'
+stand_in cygpath '[ "$1" = -w ] && "$WINE64" winepath -w "$2" 2>/dev/null </dev/null | tr -d "\r"'
+stand_in msiexec 'exec "$WINE64" msiexec "$@"'
+stand_in probe.exe "exec \"\$WINE64\" '$probe' \"\$@\""
 
 # run_step LINE: the line as the runner's shell runs it (bash, stopping at the first error).
 run_step() {
-    (cd "$top" && BUILD=$build bash -eo pipefail -c "$1")
+    (cd "$top" && PATH=$fake:$PATH FUNCNEST=20 MSYSTEM_CARCH=x86_64 VINTREL_PROBE=$fake/probe.exe \
+        CTEST_ARGS="-R ^SettingsKeyTest[.]" BUILD=$build bash -eo pipefail -c "$1")
 }
 while IFS= read -r line; do
     echo "-- $line"
     check "step: $line" run_step "$line"
-    [ "$failures" = 0 ] || break
+    [ "$failures" = 0 ] || { tail -n 5 "$build"/installed-clock/*.out 2>/dev/null; break; }
 done <<<"$steps"
 picture=$build/installed-clock/desktop.bmp
 check "the desktop picture is a bitmap" test "$(head -c 2 "$picture" 2>/dev/null)" = BM
