@@ -23,18 +23,6 @@ bool SystemReportsFullScreen() {
            (state == kDirect3DFullScreen || state == kPresentationMode);
 }
 
-// The digits on the screen: the window region's box, or the whole window in framed mode.
-RECT DigitsOnScreen(HWND hwnd) {
-    RECT window{};
-    GetWindowRect(hwnd, &window);
-    RECT box{};
-    if (GetWindowRgnBox(hwnd, &box) == ERROR || IsRectEmpty(&box)) {
-        return window;
-    }
-    OffsetRect(&box, window.left, window.top);
-    return box;
-}
-
 } // namespace
 
 // Whether the clock stands aside this tick. It hides, without activating anything, while a
@@ -61,7 +49,9 @@ bool ZelDsktp::FullScreenInFront() const {
     if (front == nullptr) {
         return false;
     }
-    const RECT digits = DigitsOnScreen(m_hWnd);
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    const RECT digits = VisiblePart(window);
     HMONITOR monitor = MonitorFromRect(&digits, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
