@@ -60,7 +60,19 @@ echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 log=$(mktemp)
-if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+# A mirror in the middle of a sync serves lists that do not match their index; it is whole
+# again a little later. A list that stays broken is left out: the install names any package
+# it then cannot find.
+update() {
+    local try
+    for try in 1 2 3; do
+        $sudo apt-get update -qq && return 0
+        [ "$try" = 3 ] && { echo "deps.sh: going on without the lists above" >&2; return 0; }
+        echo "deps.sh: the mirror's lists did not match (try $try of 3); again in $((try * 20)) s" >&2
+        sleep $((try * 20))
+    done
+}
+if ! { update && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
         --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
     cat "$log"
     rm -f "$log"

@@ -73,10 +73,26 @@ APT::Install-Recommends "false";
 EOF
     export APT_CONFIG="$work/apt/apt.conf"
     echo "wine32: downloading Wine $version for 32-bit programs (about 250 MB, once per machine)"
-    apt-get update -qq >"$work/update.log" 2>&1 ||
+    # A mirror in the middle of a sync serves lists that do not match their index ("File has
+    # unexpected size"); it is whole again a little later. A list that stays broken (a stale
+    # proxy) is left out: the download below names any package it then cannot find.
+    local try
+    for try in 1 2 3; do
+        apt-get update -qq >"$work/update.log" 2>&1 && ! grep -q '^[EW]: Failed to fetch' \
+            "$work/update.log" && break
+        if [ "$try" = 3 ]; then
+            grep '^[EW]: Failed to fetch' "$work/update.log" >&2
+            echo "wine32: going on without the lists above"
+            break
+        fi
+        echo "wine32: the mirror's lists did not match (try $try of 3); again in $((try * 20)) s"
+        sleep $((try * 20))
+    done
+    ls "$work/apt/state/lists/"*_Packages* >/dev/null 2>&1 ||
         { cat "$work/update.log" >&2; fail "step 'apt-get update' (i386 lists) failed"; }
     apt-get install -d -y -qq "${packages[@]}" >"$work/download.log" 2>&1 ||
-        { tail -n 20 "$work/download.log" >&2; fail "step 'download i386 packages' failed"; }
+        { tail -n 20 "$work/download.log" "$work/update.log" >&2
+          fail "step 'download i386 packages' failed"; }
     (cd "$work/apt/cache/archives" && apt-get download -qq "${packages64[@]}") \
         >>"$work/download.log" 2>&1 ||
         { tail -n 20 "$work/download.log" >&2; fail "step 'download amd64 wine64' failed"; }
