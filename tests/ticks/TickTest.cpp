@@ -1,3 +1,4 @@
+#include <string>
 #include <vector>
 
 #include "tests/support/ClockFixture.h"
@@ -5,8 +6,10 @@
 namespace {
 
 constexpr size_t kTicks = 5;
-// Generous: the clock aims at a few milliseconds; a loaded machine must not fail this.
+// Generous: the clock aims at a few milliseconds. A busy machine may wake the thread late for
+// a tick or two; a timer that ignores the turn of the second is late for most of them.
 constexpr int kLateBoundMs = 200;
+constexpr size_t kEarlyAtLeast = kTicks / 2 + 1;
 constexpr DWORD kTicksWaitMs = 15000;
 
 // The clock as the program makes it, noting the wall-clock time at the start of every paint
@@ -64,17 +67,21 @@ protected:
                              [&](const MSG&) { return Clock().m_tickPaints.size() >= count; });
     }
 
-    // Each noted paint lies early in its second, one second after the one before.
+    // Most noted paints lie early in their second, each one second after the one before.
     void ExpectOnTheSecond() {
         const std::vector<SYSTEMTIME>& paints = Clock().m_tickPaints;
         ASSERT_GE(paints.size(), kTicks);
+        std::string milliseconds;
+        size_t early = 0;
         for (size_t i = 0; i < kTicks; ++i) {
             SCOPED_TRACE(i);
-            EXPECT_LT(paints[i].wMilliseconds, kLateBoundMs);
+            milliseconds += " " + std::to_string(paints[i].wMilliseconds);
+            early += paints[i].wMilliseconds < kLateBoundMs ? 1 : 0;
             if (i > 0) {
                 EXPECT_EQ(WholeSeconds(paints[i - 1]) + 1, WholeSeconds(paints[i]));
             }
         }
+        EXPECT_GE(early, kEarlyAtLeast) << "milliseconds into each second:" << milliseconds;
     }
 };
 
