@@ -15,7 +15,8 @@ WINESERVER=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wineserver64$' || true)
 export WINE64 WINESERVER
 export WINELOADER="$WINE64"
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
+# VINTREL_WINEDEBUG sets Wine's debug channels for a diagnosis (the helpers' error output keeps them).
+export WINEDEBUG=${VINTREL_WINEDEBUG:--all}
 
 _xvfb_pid=""
 _session_pid=""
