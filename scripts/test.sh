@@ -16,32 +16,57 @@ MINGW* | MSYS* | CYGWIN*)
 esac
 export VINTREL_SHIPPED_BUILD="$build/i686"
 
-# run_tree DIR TIMEOUT [32]: ctest in one build tree, in an environment of its own.
+# run_tree DIR TIMEOUT [32] [ENV]: ctest in one build tree, in an environment of its own (a
+# display, and a prefix in DIR, or in DIR/ENV with CTEST_ARGS choosing the tests for it).
 run_tree() (
     # shellcheck source=wine-env.sh
     . "$top/scripts/wine-env.sh"
     trap wine_env_stop EXIT
     if [ "${3:-}" = 32 ]; then
         wine32_use
-        echo "== i686 build (the shipped program) under the 32-bit Wine, $VINTREL_WINE32_MODE"
-        [ "$VINTREL_WINE32_MODE" = native ] ||
+        echo "== i686 build (the shipped program) under the 32-bit Wine, $VINTREL_WINE32_MODE${4:+, $4}"
+        [ "$VINTREL_WINE32_MODE" = native ] || [ -n "${4:-}" ] ||
             echo "i686 GoogleTest programs skipped: this kernel runs no 32-bit code, so they would run under emulation, about a minute per program start"
     else
         echo "== x86_64 build under wine64"
     fi
-    wine_env_start "$1"
+    wine_env_start "$1${4:+/$4}"
     wine_env_hold "$build/x86_64/tests/tools/vintrel_probe.exe"
     cd "$1" && ctest --output-on-failure --timeout "$2" ${CTEST_ARGS:-}
 )
 
-report32="$build/i686.test.log"
-run_tree "$build/i686" 900 32 >"$report32" 2>&1 &
-pid32=$!
-trap 'kill "$pid32" 2>/dev/null || true' EXIT
+# Under emulation the shipped program's tests take several times as long as the x86_64 tree's:
+# the packages' tests then run beside its end-to-end tests, in a second prefix on a second
+# display, so that both cores stay busy.
+split32=""
+if [ "$(. "$top/scripts/wine-env.sh" && wine32_use >/dev/null && echo "$VINTREL_WINE32_MODE")" = qemu ]; then
+    split32="packages"
+fi
+
+reports=()
+pids=()
+run_in_background() {
+    local report=$1
+    shift
+    "$@" >"$report" 2>&1 &
+    pids+=($!)
+    reports+=("$report")
+}
+trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+if [ -n "$split32" ]; then
+    CTEST_ARGS="${CTEST_ARGS:-} -E ^package_" run_in_background "$build/i686.test.log" \
+        run_tree "$build/i686" 900 32
+    CTEST_ARGS="${CTEST_ARGS:-} -R ^package_" run_in_background "$build/i686.$split32.test.log" \
+        run_tree "$build/i686" 900 32 "$split32"
+else
+    run_in_background "$build/i686.test.log" run_tree "$build/i686" 900 32
+fi
 
 status=0
 run_tree "$build/x86_64" 300 || status=1
-wait "$pid32" || status=1
+for pid in "${pids[@]}"; do
+    wait "$pid" || status=1
+done
 trap - EXIT
-cat "$report32"
+cat "${reports[@]}"
 exit "$status"
