@@ -66,9 +66,14 @@ stand_in cygpath '[ "$1" = -w ] && "$WINE64" winepath -w "$2" 2>/dev/null </dev/
 stand_in msiexec 'exec "$WINE64" msiexec "$@"'
 stand_in probe.exe "exec \"\$WINE64\" '$probe' \"\$@\""
 
+# The tree's own build date: a commit made since the tree was built must not relink it with
+# another (the packages' tests compare both trees' programs with that date).
+date=$(sed -n 's/^VINTREL_BUILD_DATE:INTERNAL=//p' "$build/x86_64/CMakeCache.txt")
+
 # run_step LINE: the line as the runner's shell runs it (bash, stopping at the first error).
 run_step() {
-    (cd "$top" && PATH=$fake:$PATH FUNCNEST=20 MSYSTEM_CARCH=x86_64 VINTREL_PROBE=$fake/probe.exe \
+    (cd "$top" && { [ -z "$date" ] || export SOURCE_DATE_EPOCH=$date; } &&
+        PATH=$fake:$PATH FUNCNEST=20 MSYSTEM_CARCH=x86_64 VINTREL_PROBE=$fake/probe.exe \
         CTEST_ARGS="-R ^SettingsKeyTest[.]" BUILD=$build bash -eo pipefail -c "$1")
 }
 while IFS= read -r line; do
