@@ -19,10 +19,12 @@ packages=(
     binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     msitools wixl zip osslsigncode
 )
-# The tests, and the reproducible build's other time zone (tzdata above).
+# The tests, and the reproducible build's other time zone (tzdata above). wine64-preloader
+# reserves the addresses a 64-bit Wine process needs before anything else is loaded; without
+# it a randomly placed heap now and then takes them and the process fails as it starts.
 tests=(
     file googletest
-    wine wine64 fonts-wine
+    wine wine64 wine64-preloader fonts-wine
     xvfb xdotool x11-utils x11-xserver-utils imagemagick fonts-liberation fonts-dejavu-core
     unzip openssl faketime cabextract python3 python3-yaml
     qemu-user libc6-i386

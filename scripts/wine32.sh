@@ -28,8 +28,9 @@ packages=(
     libxcomposite1 libxcursor1 libxfixes3 libxi6 libxinerama1 libxrandr2 libxrender1
     libxxf86vm1 libgnutls30
 )
-# Only these two: their dependencies are the system's wine64's own.
-packages64=("wine64:amd64=$version" "libwine:amd64=$version")
+# Only these: their dependencies are the system's wine64's own. The preloader, as for the
+# system's wine64 (deps.sh).
+packages64=("wine64:amd64=$version" "libwine:amd64=$version" "wine64-preloader:amd64=$version")
 
 # The system's apt sources, each line or stanza limited to i386.
 write_sources() {
@@ -72,7 +73,7 @@ Dir::Etc::PreferencesParts "/nonexistent";
 APT::Install-Recommends "false";
 EOF
     export APT_CONFIG="$work/apt/apt.conf"
-    echo "wine32: downloading Wine $version for 32-bit programs (about 250 MB, once per machine)"
+    echo "wine32: downloading Wine $version for 32-bit programs (about 250 MB, once per machine)" >&2
     # A mirror in the middle of a sync serves lists that do not match their index ("File has
     # unexpected size"); it is whole again a little later. A list that stays broken (a stale
     # proxy) is left out: the download below names any package it then cannot find.
@@ -82,10 +83,10 @@ EOF
             "$work/update.log" && break
         if [ "$try" = 3 ]; then
             grep '^[EW]: Failed to fetch' "$work/update.log" >&2
-            echo "wine32: going on without the lists above"
+            echo "wine32: going on without the lists above" >&2
             break
         fi
-        echo "wine32: the mirror's lists did not match (try $try of 3); again in $((try * 20)) s"
+        echo "wine32: the mirror's lists did not match (try $try of 3); again in $((try * 20)) s" >&2
         sleep $((try * 20))
     done
     ls "$work/apt/state/lists/"*_Packages* >/dev/null 2>&1 ||
@@ -106,7 +107,7 @@ EOF
     rm -rf "$tree"
     mv "$work/tree" "$tree"
     rm -rf "$work"
-    touch "$tree/.vintrel-ready-5"
+    touch "$tree/.vintrel-ready-6"
 }
 
 # The 32-bit `wine` and `wine-preloader`, through which every 32-bit process starts, become
@@ -129,10 +130,17 @@ finish_tree() {
         "$t/usr/lib/x86_64-linux-gnu/wine/i386-windows/zlib1.dll"
     builtin_zlib "$t/usr/x86_64-w64-mingw32/lib/zlib1.dll" \
         "$t/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/zlib1.dll"
+    write_starters "$t"
+}
+
+# The starter scripts of the tree, written again whenever they change; each replaces the old
+# at once (a run beside this one may be starting a process through it).
+write_starters() {
+    local t=$1 name
     {
         starter_head
         echo 'start "$here/wine.bin" "$@"'
-    } >"$t/usr/lib/wine/wine"
+    } >"$t/usr/lib/wine/wine.new"
     {
         starter_head
         cat <<'EOF'
@@ -142,8 +150,12 @@ shift
 case $loader in */wine) loader=$loader.bin ;; esac
 start "$loader" "$@"
 EOF
-    } >"$t/usr/lib/wine/wine-preloader"
-    chmod +x "$t/usr/lib/wine/wine" "$t/usr/lib/wine/wine-preloader"
+    } >"$t/usr/lib/wine/wine-preloader.new"
+    for name in wine wine-preloader; do
+        chmod +x "$t/usr/lib/wine/$name.new"
+        mv -f "$t/usr/lib/wine/$name.new" "$t/usr/lib/wine/$name"
+    done
+    touch "$t/.vintrel-starters-2"
 }
 
 # Wine's own DLLs need zlib1.dll beside them, marked as a Wine builtin; the package's
@@ -164,7 +176,12 @@ starter_head() {
 # Starts a 32-bit Wine process natively or under qemu-i386, as VINTREL_WINE32_MODE says.
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "$here/../../.." && pwd)
-libs="$tree/lib/i386-linux-gnu:$tree/usr/lib/i386-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+# Natively the kernel starts the loader the programs name, the system's /lib/ld-linux.so.2
+# (libc6-i386), and a loader works only with the C library of its own build: the system's
+# 32-bit C library comes before the tree's, which is for qemu-i386 with the tree's loader.
+system=""
+[ -e /lib/ld-linux.so.2 ] && system="$(dirname "$(readlink -f /lib/ld-linux.so.2)"):"
+libs="$system$tree/lib/i386-linux-gnu:$tree/usr/lib/i386-linux-gnu${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 # Without a choice: native where this kernel runs the 32-bit loader.
 if [ -z "${VINTREL_WINE32_MODE:-}" ]; then
     VINTREL_WINE32_MODE=qemu
@@ -185,5 +202,6 @@ start() {
 EOF
 }
 
-[ -f "$tree/.vintrel-ready-5" ] || build_tree
+[ -f "$tree/.vintrel-ready-6" ] || build_tree
+[ -f "$tree/.vintrel-starters-2" ] || write_starters "$tree"
 [ "${1:-}" != --print ] || echo "$tree"

@@ -8,6 +8,16 @@ e2e_init start_close "$1" "$2"
 
 set_wp $TEST_RECT
 clock_start
+# A loader works only with the C library of its own build: each C library the clock's process
+# maps lies beside a loader it maps.
+libc_beside_loader() {
+    awk '$6 ~ /\/ld-linux[^\/]*[.]so/ { sub(/\/[^\/]*$/, "", $6); loaders[$6] = 1 }
+        $6 ~ /\/libc[.]so[.]6$/ { sub(/\/[^\/]*$/, "", $6); libcs[$6] = 1 }
+        END { n = 0; for (d in libcs) { n++; if (!(d in loaders)) exit 1 } exit n == 0 }' \
+        "/proc/$CLOCK_PID/maps"
+}
+libc_beside_loader || fail "the clock's C library is not its loader's: $(awk \
+    '$6 ~ /ld-linux|libc[.]so/ { print $6 }' "/proc/$CLOCK_PID/maps" | sort -u | tr '\n' ' ')"
 note "window: $win_left $win_top $win_right $win_bottom, style $style, ex-style $exstyle"
 [ "$((style & 0x10000000))" != 0 ] || fail "the window is not visible (style $style)"
 [ "$((exstyle & 0x88))" = $((0x88)) ] || fail "the window is not topmost tool window ($exstyle)"
