@@ -53,6 +53,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -117,17 +118,46 @@ RECT ClientOnScreen(HWND hwnd) {
 }
 
 // The window region's box in screen coordinates; region_type 0 means the window has none.
+// The middle of the region's largest rectangle: a point that takes clicks for certain.
+POINT InsidePoint(HRGN region) {
+    POINT inside{-1, -1};
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    std::vector<BYTE> bytes(size);
+    auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+    if (size == 0 || GetRegionData(region, size, data) != size) {
+        return inside;
+    }
+    const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    long largest = 0;
+    for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+        const RECT& r = rects[i];
+        const long area = (r.right - r.left) * (r.bottom - r.top);
+        if (area > largest) {
+            largest = area;
+            inside = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        }
+    }
+    return inside;
+}
+
 void PrintRegion(HWND hwnd, const RECT& window) {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     int type = GetWindowRgn(hwnd, region);
     RECT box{};
+    POINT inside{-1, -1};
     if (type != ERROR) {
         GetRgnBox(region, &box);
         OffsetRect(&box, window.left, window.top);
+        inside = InsidePoint(region);
+        if (inside.x >= 0) {
+            inside.x += window.left;
+            inside.y += window.top;
+        }
     }
     DeleteObject(region);
     std::printf("region_type=%d\n", type);
     PrintRect("region", box);
+    std::printf("inside_x=%ld\ninside_y=%ld\n", inside.x, inside.y);
 }
 
 BOOL CALLBACK CountClock(HWND hwnd, LPARAM lParam) {
