@@ -147,17 +147,18 @@ paint_desktop() {
     [ "$pixel" = "$DESKTOP_RGB" ] || fail "could not paint the desktop (root shows $pixel)"
 }
 
-# shot_pixel X Y: the colour of a pixel of the last shot, as "r g b".
+# shot_pixel X Y, root_pixel X Y: the colour of a pixel of the last shot, or of the screen now,
+# as "r g b".
 shot_pixel() {
-    "$CONVERT" "$SHOT" -crop "1x1+$1+$2" +repage -depth 8 -compress none ppm:- 2>/dev/null |
-        awk 'NR > 3 || (NR == 3 && NF > 1) { for (i = 1; i <= NF; i++) printf "%s ", $i }' |
-        sed 's/ $//'
+    "$CONVERT" "$SHOT" -crop "1x1+$1+$2" +repage -depth 8 -compress none ppm:- 2>/dev/null | ppm_rgb
 }
 
 root_pixel() {
-    import -window root -crop "1x1+$1+$2" +repage -depth 8 -compress none ppm:- 2>/dev/null |
-        awk 'NR > 3 || (NR == 3 && NF > 1) { for (i = 1; i <= NF; i++) printf "%s ", $i }' |
-        sed 's/ $//'
+    import -window root -crop "1x1+$1+$2" +repage -depth 8 -compress none ppm:- 2>/dev/null | ppm_rgb
+}
+
+ppm_rgb() {
+    awk 'NR > 3 || (NR == 3 && NF > 1) { for (i = 1; i <= NF; i++) printf "%s ", $i }' | sed 's/ $//'
 }
 
 save_registry() {
